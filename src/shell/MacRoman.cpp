@@ -37,7 +37,16 @@ constexpr uint16_t kCp1252[32] = {
 bool ForbiddenInFileName(uint8_t c) {
     if (c < 32 || c == 127) return true;
     switch (c) {
-    case '"': case '*': case '.': case '/': case ':': case '<': case '>': case '?': case '\\': case '|':
+    case '"':
+    case '*':
+    case '.':
+    case '/':
+    case ':':
+    case '<':
+    case '>':
+    case '?':
+    case '\\':
+    case '|':
         return true;
     default:
         return false;
@@ -46,7 +55,9 @@ bool ForbiddenInFileName(uint8_t c) {
 
 } // namespace
 
-uint32_t MacRomanToUnicode(uint8_t c) { return c < 128 ? c : kHigh[c - 128]; }
+uint32_t MacRomanToUnicode(uint8_t c) {
+    return c < 128 ? c : kHigh[c - 128];
+}
 
 uint8_t UnicodeToMacRoman(uint32_t cp) {
     if (cp < 128) return static_cast<uint8_t>(cp);
@@ -54,10 +65,14 @@ uint8_t UnicodeToMacRoman(uint32_t cp) {
         if (kHigh[i] == cp) return static_cast<uint8_t>(128 + i);
     // Look-alike characters that other systems use for the same glyphs.
     switch (cp) {
-    case 0x2126: return 0xBD; // ohm sign → capital omega
-    case 0x0394: return 0xC6; // Greek capital delta → increment
-    case 0x03BC: return 0xB5; // Greek small mu → micro sign
-    default: return 0;
+    case 0x2126:
+        return 0xBD; // ohm sign → capital omega
+    case 0x0394:
+        return 0xC6; // Greek capital delta → increment
+    case 0x03BC:
+        return 0xB5; // Greek small mu → micro sign
+    default:
+        return 0;
     }
 }
 
@@ -122,7 +137,8 @@ void Utf8Append(std::string& out, uint32_t cp) {
 std::string MacRomanToUtf8(const std::string& text) {
     std::string out;
     out.reserve(text.size() * 3);
-    for (char c : text) Utf8Append(out, MacRomanToUnicode(static_cast<uint8_t>(c)));
+    for (char c : text)
+        Utf8Append(out, MacRomanToUnicode(static_cast<uint8_t>(c)));
     return out;
 }
 
@@ -173,6 +189,8 @@ std::string MacRomanToFileName(const std::string& name, size_t maxChars) {
     return out;
 }
 
-std::string FileNameToMacRoman(const std::string& fileName) { return Utf8ToMacRoman(fileName, ' '); }
+std::string FileNameToMacRoman(const std::string& fileName) {
+    return Utf8ToMacRoman(fileName, ' ');
+}
 
 } // namespace vek

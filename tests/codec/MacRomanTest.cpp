@@ -32,20 +32,25 @@ const uint8_t kPythonCp1252ToFont[128] = {
 };
 
 TEST(MacRoman, EveryHighByteMatchesReferenceCodePage) {
-    for (int b = 0; b < 128; ++b) EXPECT_EQ(vek::MacRomanToUnicode(uint8_t(b)), uint32_t(b));
     for (int b = 0; b < 128; ++b)
-        EXPECT_EQ(vek::MacRomanToUnicode(uint8_t(128 + b)), kPythonMacRoman[b]) << "byte 0x" << std::hex << 128 + b;
+        EXPECT_EQ(vek::MacRomanToUnicode(uint8_t(b)), uint32_t(b));
+    for (int b = 0; b < 128; ++b)
+        EXPECT_EQ(vek::MacRomanToUnicode(uint8_t(128 + b)), kPythonMacRoman[b])
+            << "byte 0x" << std::hex << 128 + b;
 }
 
 TEST(MacRoman, EveryByteSurvivesUtf8RoundTrip) {
     std::string all;
-    for (int b = 1; b < 256; ++b) all += char(b);
+    for (int b = 1; b < 256; ++b)
+        all += char(b);
     EXPECT_EQ(vek::Utf8ToMacRoman(vek::MacRomanToUtf8(all)), all);
 }
 
 TEST(MacRoman, AccentedTextEncodesAsPythonUtf8) {
-    const std::string font = "Caf\x8e \x86" "ber \xa7 \xad \xb9 \xaa \xde";
-    const std::string utf8 = "Caf\xc3\xa9 \xc3\x9c" "ber \xc3\x9f \xe2\x89\xa0 \xcf\x80 \xe2\x84\xa2 \xef\xac\x81";
+    const std::string font = "Caf\x8e \x86"
+                             "ber \xa7 \xad \xb9 \xaa \xde";
+    const std::string utf8 = "Caf\xc3\xa9 \xc3\x9c"
+                             "ber \xc3\x9f \xe2\x89\xa0 \xcf\x80 \xe2\x84\xa2 \xef\xac\x81";
     EXPECT_EQ(vek::MacRomanToUtf8(font), utf8);
     EXPECT_EQ(vek::Utf8ToMacRoman(utf8), font);
 }
@@ -58,7 +63,9 @@ TEST(MacRoman, EuroHasNoFontByteButCurrencySignIsDB) {
 
 TEST(MacRoman, MalformedUtf8BecomesOneReplacementPerBadByte) {
     // lone continuation, truncated 2-byte sequence at the end, overlong '/', encoded surrogate
-    EXPECT_EQ(vek::Utf8ToMacRoman("a\x80" "b"), "a b");
+    EXPECT_EQ(vek::Utf8ToMacRoman("a\x80"
+                                  "b"),
+              "a b");
     EXPECT_EQ(vek::Utf8ToMacRoman("ab\xc3"), "ab ");
     EXPECT_EQ(vek::Utf8ToMacRoman("\xc0\xaf"), "  ");
     EXPECT_EQ(vek::Utf8ToMacRoman("\xed\xa0\x80"), "   ");
@@ -68,7 +75,8 @@ TEST(MacRoman, MalformedUtf8BecomesOneReplacementPerBadByte) {
 }
 
 TEST(KeyChars, Windows1252MatchesReferenceTableWithFontExceptions) {
-    for (int b = 0; b < 128; ++b) EXPECT_EQ(vek::Windows1252ToMacRoman(uint8_t(b)), b);
+    for (int b = 0; b < 128; ++b)
+        EXPECT_EQ(vek::Windows1252ToMacRoman(uint8_t(b)), b);
     for (int b = 0; b < 128; ++b)
         EXPECT_EQ(vek::Windows1252ToMacRoman(uint8_t(128 + b)), kPythonCp1252ToFont[b])
             << "byte 0x" << std::hex << 128 + b;
@@ -98,7 +106,8 @@ TEST(FileNames, AccentsBecomeUtf8AndAppleLogoASpace) {
 }
 
 TEST(FileNames, CutCountsFontCharactersNotUtf8Bytes) {
-    const std::string name = "\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e";
+    const std::string name =
+        "\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e";
     const std::string out = vek::MacRomanToFileName(name, 20);
     EXPECT_EQ(out.size(), 40u);
     EXPECT_EQ(vek::FileNameToMacRoman(out), name.substr(0, 20));
@@ -106,7 +115,10 @@ TEST(FileNames, CutCountsFontCharactersNotUtf8Bytes) {
 }
 
 TEST(FileNames, FolderNameReadsBackToFontText) {
-    EXPECT_EQ(vek::FileNameToMacRoman("\xc3\x9c" "ber_3"), "\x86" "ber_3");
+    EXPECT_EQ(vek::FileNameToMacRoman("\xc3\x9c"
+                                      "ber_3"),
+              "\x86"
+              "ber_3");
     EXPECT_EQ(vek::FileNameToMacRoman("\xe4\xb8\xad"), " "); // CJK: not in the font
 }
 
