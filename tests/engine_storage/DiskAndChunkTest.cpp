@@ -1,0 +1,191 @@
+// The crash-safe writer and the chunk chain reader: interrupted writes keep the old file, batches
+// change all of their files or none, and malformed chains are refused whole.
+#include "engine/storage/c_VekFil_Chunks.h"
+#include "engine/storage/c_VekFil_Disk.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using sxtest::FilesIn;
+using sxtest::ReadBytes;
+using sxtest::TempFolder;
+
+namespace {
+
+std::vector<uint8_t> Pattern(size_t n, uint8_t seed) {
+    std::vector<uint8_t> v(n);
+    for (size_t i = 0; i < n; ++i)
+        v[i] = static_cast<uint8_t>(seed + i * 7);
+    return v;
+}
+
+struct InjectionOff {
+    ~InjectionOff() { c_VekFil_Disk::FailWritesAfter(-1); }
+};
+
+} // namespace
+
+TEST(DiskWriter, FullDiskDuringWriteKeepsOldFileAndLeavesNoTemporary) {
+    TempFolder t;
+    InjectionOff off;
+    const std::string path = t.Path("Pic.Head");
+    const auto oldBytes = Pattern(3000, 1);
+    ASSERT_TRUE(c_VekFil_Disk::WriteWhole(path, oldBytes.data(), oldBytes.size()));
+    const auto newBytes = Pattern(5000, 9);
+    c_VekFil_Disk::FailWritesAfter(1200);
+    EXPECT_FALSE(c_VekFil_Disk::WriteWhole(path, newBytes.data(), newBytes.size()));
+    c_VekFil_Disk::FailWritesAfter(-1);
+    EXPECT_EQ(oldBytes, ReadBytes(path));
+    EXPECT_EQ(std::vector<std::string>{"Pic.Head"}, FilesIn(t.Root()));
+}
+
+TEST(DiskWriter, CrashDuringWriteLeavesOldFileReadableAndStrayTemporaryRemovable) {
+    TempFolder t;
+    InjectionOff off;
+    const std::string path = t.Path("0000000001.LayMap");
+    const auto oldBytes = Pattern(4096, 3);
+    ASSERT_TRUE(c_VekFil_Disk::WriteWhole(path, oldBytes.data(), oldBytes.size()));
+    const auto newBytes = Pattern(9000, 4);
+    c_VekFil_Disk::FailWritesAfter(777, true);
+    EXPECT_FALSE(c_VekFil_Disk::WriteWhole(path, newBytes.data(), newBytes.size()));
+    c_VekFil_Disk::FailWritesAfter(-1); // "restart"
+    EXPECT_EQ(oldBytes, ReadBytes(path));
+    const auto names = FilesIn(t.Root());
+    ASSERT_EQ(2u, names.size()); // the target and the dead process's partial temporary file
+    const std::string stray = names[0] == "0000000001.LayMap" ? names[1] : names[0];
+    EXPECT_TRUE(c_VekFil_Disk::IsTemporaryName(stray));
+    EXPECT_EQ(777, c_VekFil_Disk::FileSize(t.Path(stray)));
+    EXPECT_TRUE(c_VekFil_Disk::VisibleFolders(t.Root()).empty());
+    c_VekFil_Disk::DeleteStrayTemporaries(t.Root());
+    EXPECT_EQ(std::vector<std::string>{"0000000001.LayMap"}, FilesIn(t.Root()));
+}
+
+TEST(DiskWriter, BatchFailingOnLaterFileChangesNoneOfItsTargets) {
+    TempFolder t;
+    InjectionOff off;
+    const auto a0 = Pattern(100, 1), b0 = Pattern(200, 2);
+    ASSERT_TRUE(c_VekFil_Disk::WriteWhole(t.Path("a"), a0.data(), a0.size()));
+    ASSERT_TRUE(c_VekFil_Disk::WriteWhole(t.Path("b"), b0.data(), b0.size()));
+    const auto a1 = Pattern(300, 5), b1 = Pattern(400, 6);
+    {
+        c_VekFil_Batch batch;
+        c_VekFil_Disk::FailWritesAfter(350);
+        EXPECT_TRUE(batch.Add(t.Path("a"), a1.data(), a1.size()));
+        EXPECT_FALSE(batch.Add(t.Path("b"), b1.data(), b1.size()));
+        EXPECT_FALSE(batch.Commit());
+    }
+    c_VekFil_Disk::FailWritesAfter(-1);
+    EXPECT_EQ(a0, ReadBytes(t.Path("a")));
+    EXPECT_EQ(b0, ReadBytes(t.Path("b")));
+    EXPECT_EQ((std::vector<std::string>{"a", "b"}), FilesIn(t.Root()));
+    {
+        c_VekFil_Batch batch;
+        EXPECT_TRUE(batch.Add(t.Path("a"), a1.data(), a1.size()));
+        EXPECT_TRUE(batch.Add(t.Path("b"), b1.data(), b1.size()));
+        EXPECT_EQ(a0, ReadBytes(t.Path("a"))); // nothing visible before the commit
+        EXPECT_TRUE(batch.Commit());
+    }
+    EXPECT_EQ(a1, ReadBytes(t.Path("a")));
+    EXPECT_EQ(b1, ReadBytes(t.Path("b")));
+}
+
+TEST(DiskReader, RefusesTooLargeMissingAndFolderLeavingOutputUntouched) {
+    TempFolder t;
+    const auto bytes = Pattern(1000, 1);
+    ASSERT_TRUE(c_VekFil_Disk::WriteWhole(t.Path("f"), bytes.data(), bytes.size(), false));
+    vek::MemBlock out;
+    ASSERT_TRUE(out.Alloc(3));
+    void* before = out.Data();
+    EXPECT_FALSE(c_VekFil_Disk::ReadWhole(t.Path("f"), out, 999));
+    EXPECT_FALSE(c_VekFil_Disk::ReadWhole(t.Path("missing"), out, 1 << 20));
+    EXPECT_FALSE(c_VekFil_Disk::ReadWhole(t.Root(), out, 1 << 20));
+    EXPECT_EQ(before, out.Data());
+    EXPECT_EQ(3u, out.Size());
+    ASSERT_TRUE(c_VekFil_Disk::ReadWhole(t.Path("f"), out, 1000));
+    ASSERT_EQ(1000u, out.Size());
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), out.As<uint8_t>()));
+}
+
+TEST(DiskFolders, RenameRefusesExistingTargetAndListsOnlyVisibleFoldersInOrder) {
+    TempFolder t;
+    std::filesystem::create_directories(t.Path("b_2"));
+    std::filesystem::create_directories(t.Path("a_1"));
+    std::filesystem::create_directories(t.Path(".hidden_3"));
+    sxtest::WriteBytes(t.Path("file"), {1, 2, 3});
+    EXPECT_EQ((std::vector<std::string>{"a_1", "b_2"}), c_VekFil_Disk::VisibleFolders(t.Root()));
+    EXPECT_FALSE(c_VekFil_Disk::Rename(t.Path("a_1"), t.Path("b_2")));
+    EXPECT_TRUE(c_VekFil_Disk::Rename(t.Path("a_1"), t.Path("c_1")));
+    EXPECT_EQ((std::vector<std::string>{"b_2", "c_1"}), c_VekFil_Disk::VisibleFolders(t.Root()));
+    EXPECT_TRUE(c_VekFil_Disk::DeleteFilesIn(t.Root()));
+    EXPECT_FALSE(c_VekFil_Disk::IsFile(t.Path("file")));
+    EXPECT_TRUE(c_VekFil_Disk::IsFolder(t.Path("b_2")));
+    EXPECT_GT(c_VekFil_Disk::FreeBytes(t.Root()), 0u);
+}
+
+namespace {
+
+std::vector<uint8_t> Le(std::initializer_list<uint32_t> words) {
+    std::vector<uint8_t> out;
+    for (uint32_t w : words) {
+        for (int i = 0; i < 4; ++i)
+            out.push_back(static_cast<uint8_t>(w >> (8 * i)));
+    }
+    return out;
+}
+
+bool ChainOk(const std::vector<uint8_t>& b) {
+    return c_VekFil_ChunkReader(b.data(), b.size()).Ok();
+}
+
+} // namespace
+
+TEST(ChunkReader, RefusesSizesBelowEightPastEndUnalignedAndStrayTail) {
+    EXPECT_TRUE(ChainOk(Le({12, 0x20001, 5, 8, 7})));
+    EXPECT_TRUE(ChainOk({}));
+    EXPECT_FALSE(ChainOk(Le({4, 0x20001, 5})));     // below the head's own size
+    EXPECT_FALSE(ChainOk(Le({0, 0x20001})));        // zero would loop forever
+    EXPECT_FALSE(ChainOk(Le({16, 0x20001, 5})));    // past the end
+    EXPECT_FALSE(ChainOk(Le({10, 0x20001, 5})));    // not a multiple of 4
+    EXPECT_FALSE(ChainOk(Le({0xFFFFFFF8u, 1, 2}))); // huge
+    auto tail = Le({12, 0x20001, 5});
+    tail.push_back(0);
+    EXPECT_FALSE(ChainOk(tail));
+    const auto good = Le({12, 0x20001, 5, 16, 0x20002, 640, 480});
+    c_VekFil_ChunkReader r(good.data(), good.size());
+    ASSERT_TRUE(r.Ok());
+    ASSERT_EQ(2u, r.Count());
+    const c_VekFil_Chunk* size = r.Find(0x20002, 8);
+    ASSERT_NE(nullptr, size);
+    EXPECT_EQ(640, size->I32(0));
+    EXPECT_EQ(480, size->I32(4));
+    bool tooShort = false;
+    EXPECT_EQ(nullptr, r.Find(0x20001, 8, &tooShort));
+    EXPECT_TRUE(tooShort);
+}
+
+TEST(ChunkWriter, PadsPayloadToFourAndWritesLittleEndianHeads) {
+    vek::MemBlock block;
+    c_VekFil_ChunkWriter w(block);
+    w.Chunk(0x2000A, "Hello", 5);
+    const size_t s = w.Begin(0x20002);
+    w.I32(-2);
+    w.End(s);
+    ASSERT_TRUE(w.Finish());
+    const std::vector<uint8_t> expect = {16, 0, 0,  0, 0x0A, 0, 2,    0, 'H', 'e', 'l',  'l',  'o',  0,
+                                         0,  0, 12, 0, 0,    0, 0x02, 0, 2,   0,   0xFE, 0xFF, 0xFF, 0xFF};
+    ASSERT_EQ(expect.size(), block.Size());
+    EXPECT_TRUE(std::equal(expect.begin(), expect.end(), block.As<uint8_t>()));
+}
+
+TEST(ChunkWriter, AllocationFailureIsStickyAndReported) {
+    vek::MemBlock block;
+    c_VekFil_ChunkWriter w(block);
+    vek::MemFailAfter(1);
+    w.Chunk(0x20001, "abcd", 4);
+    vek::MemFailAfter(0);
+    w.Chunk(0x20002, "abcd", 4);
+    EXPECT_FALSE(w.Ok());
+    EXPECT_FALSE(w.Finish());
+}
