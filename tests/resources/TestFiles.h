@@ -1,0 +1,104 @@
+// Helpers for the resource tests: a fresh temporary folder per test and whole-file access.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace restest {
+
+// A folder under /tmp removed (with its files) when the object goes.
+class TempFolder {
+public:
+    TempFolder() {
+        char name[] = "/tmp/sx_resources_XXXXXX";
+        const char* p = mkdtemp(name);
+        path_ = p ? p : "/tmp";
+    }
+    ~TempFolder() {
+        const std::string cmd = "rm -rf '" + path_ + "'";
+        if (path_ != "/tmp" && std::system(cmd.c_str()) != 0) std::perror("rm");
+    }
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+inline bool WriteBytes(const std::string& path, const std::vector<uint8_t>& b) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(b.data(), 1, b.size(), f) == b.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::vector<uint8_t> b;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return b;
+    int c;
+    while ((c = std::fgetc(f)) != EOF) b.push_back(uint8_t(c));
+    std::fclose(f);
+    return b;
+}
+
+inline bool Exists(const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (f) std::fclose(f);
+    return f != nullptr;
+}
+
+inline void Put16Be(std::vector<uint8_t>& b, int v) {
+    b.push_back(uint8_t(v >> 8));
+    b.push_back(uint8_t(v));
+}
+inline void Put16Le(std::vector<uint8_t>& b, int v) {
+    b.push_back(uint8_t(v));
+    b.push_back(uint8_t(v >> 8));
+}
+inline void Put32Le(std::vector<uint8_t>& b, uint32_t v) {
+    for (int k = 0; k <= 24; k += 8) b.push_back(uint8_t(v >> k));
+}
+
+// An AVR image: 128-byte header, then big-endian 16-bit samples.
+inline std::vector<uint8_t> Avr(const std::vector<int16_t>& values, bool stereo, uint32_t hz) {
+    std::vector<uint8_t> b = {'2', 'B', 'I', 'T', 'T', 'E', 'S', 'T', 0, 0, 0, 0};
+    Put16Be(b, stereo ? 0xFFFF : 0);
+    Put16Be(b, 16);
+    Put16Be(b, 0xFFFF);
+    Put16Be(b, 0);
+    Put16Be(b, 0xFFFF);
+    b.push_back(0xFF);
+    b.push_back(uint8_t(hz >> 16));
+    b.push_back(uint8_t(hz >> 8));
+    b.push_back(uint8_t(hz));
+    const uint32_t count = uint32_t(values.size() / (stereo ? 2 : 1));
+    for (int k = 24; k >= 0; k -= 8) b.push_back(uint8_t(count >> k));
+    b.resize(128, 0);
+    for (int16_t v : values) Put16Be(b, v);
+    return b;
+}
+
+// A 44-byte-header PCM WAV of 16-bit frames (interleaved when `channels` is 2).
+inline std::vector<uint8_t> Wav(const std::vector<int16_t>& values, int channels) {
+    const uint32_t data = uint32_t(values.size() * 2);
+    std::vector<uint8_t> b = {'R', 'I', 'F', 'F'};
+    Put32Le(b, 36 + data);
+    for (char c : std::string("WAVEfmt ")) b.push_back(uint8_t(c));
+    Put32Le(b, 16);
+    Put16Le(b, 1);
+    Put16Le(b, channels);
+    Put32Le(b, 44100);
+    Put32Le(b, 44100u * 2u * uint32_t(channels));
+    Put16Le(b, 2 * channels);
+    Put16Le(b, 16);
+    for (char c : std::string("data")) b.push_back(uint8_t(c));
+    Put32Le(b, data);
+    for (int16_t v : values) Put16Le(b, v);
+    return b;
+}
+
+} // namespace restest
