@@ -1,2 +1,4 @@
-// Process entry. The shell and the program's set-up take over from here.
-int main() { return 0; }
+// Process entry. No arguments are read; the program's set-up and the shell take over from here.
+#include "app/Program.h"
+
+int main() { return scribbix::program::Main(); }

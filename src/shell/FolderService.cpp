@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -13,9 +14,17 @@ namespace {
 
 constexpr size_t kMaxComponent = 773;
 
+// $HOME, else the password database's home, else the root (never an empty or relative path).
 std::string Home() {
     const char* h = std::getenv("HOME");
-    return (h && *h) ? h : "/";
+    if (h && *h == '/') return h;
+    passwd pw{};
+    passwd* found = nullptr;
+    char buf[4096];
+    if (getpwuid_r(getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir &&
+        found->pw_dir[0] == '/')
+        return found->pw_dir;
+    return "/";
 }
 
 std::string EnvOr(const char* name, const std::string& fallback) {
@@ -24,7 +33,7 @@ std::string EnvOr(const char* name, const std::string& fallback) {
 }
 
 std::string Join(const std::string& a, const std::string& b) {
-    if (a.empty() || a == "/") return "/" + b;
+    if (a.empty() || a.back() == '/') return a + b;
     return a + "/" + b;
 }
 
@@ -67,7 +76,8 @@ bool FolderService::IsDirectory(const std::string& path) {
 }
 
 bool FolderService::MakePath(const std::string& path) {
-    std::string at;
+    if (path.empty() || path[0] != '/') return false;
+    std::string at = "/";
     for (const std::string& c : Components(path)) {
         if (c.size() > kMaxComponent) return false;
         at = Join(at, c);
@@ -113,17 +123,17 @@ bool FolderService::SetIfDirectory(const std::string& path) {
 }
 
 bool FolderService::GoTo(int kind) {
-    const std::string docs = UserDir("DOCUMENTS", "Documents");
-    const std::string pics = UserDir("PICTURES", "Pictures");
-    const std::string desk = UserDir("DESKTOP", "Desktop");
+    const auto docs = [this] { return UserDir("DOCUMENTS", "Documents"); };
+    const auto pics = [this] { return UserDir("PICTURES", "Pictures"); };
+    const auto desk = [this] { return UserDir("DESKTOP", "Desktop"); };
     switch (kind) {
     case 0:
         return SetIfDirectory(Join(StartFolder(), "Data"));
     case 1:
-        return SetIfDirectory(docs) || SetIfDirectory(desk) || SetIfDirectory(pics) ||
+        return SetIfDirectory(docs()) || SetIfDirectory(desk()) || SetIfDirectory(pics()) ||
                SetIfDirectory(StartFolder());
     case 2:
-        return SetIfDirectory(pics) || SetIfDirectory(docs) || SetIfDirectory(desk) ||
+        return SetIfDirectory(pics()) || SetIfDirectory(docs()) || SetIfDirectory(desk()) ||
                SetIfDirectory(StartFolder());
     case 3:
     case 4: {
@@ -152,6 +162,8 @@ bool FolderService::GoToConfig() {
 }
 
 bool FolderService::Enter(const std::string& relative, bool create) {
+    // Nothing entered yet: there is no folder to be relative to.
+    if (current_.empty()) return false;
     const std::vector<std::string> parts = Components(relative);
     std::string at = current_;
     for (const std::string& c : parts) {
@@ -175,6 +187,9 @@ bool FolderService::Enter(const std::string& relative, bool create) {
     return true;
 }
 
-std::string FolderService::PathOf(const std::string& name) const { return Join(current_, name); }
+std::string FolderService::PathOf(const std::string& name) const {
+    const size_t skip = name.find_first_not_of('/');
+    return Join(current_, skip == std::string::npos ? std::string() : name.substr(skip));
+}
 
 } // namespace vek

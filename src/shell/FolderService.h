@@ -22,11 +22,12 @@ public:
     // missing. The settings live below it.
     bool GoToConfig();
     // Enters `relative` (a leading "/" is allowed) below the current folder. With `create`, missing
-    // components are made one at a time. False leaves the current folder unchanged.
+    // components are made one at a time. False leaves the current folder unchanged; false also
+    // while no folder has been entered yet.
     bool Enter(const std::string& relative, bool create);
 
     const std::string& Current() const { return current_; }
-    // Current folder joined with a file name.
+    // Current folder joined with a file name (leading "/" of the name ignored).
     std::string PathOf(const std::string& name) const;
 
     // The folder that holds the executable; "Data" beside it holds the resources.
@@ -41,7 +42,7 @@ public:
     std::string UserDir(const std::string& key, const std::string& fallbackName);
 
     static bool IsDirectory(const std::string& path);
-    // Creates every missing component of an absolute path.
+    // Creates every missing component of an absolute path (false for a relative one).
     static bool MakePath(const std::string& path);
 
 private:
