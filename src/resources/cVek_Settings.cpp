@@ -1,6 +1,6 @@
 #include "resources/cVek_Settings.h"
 
-#include "resources/FileWhole.h"
+#include "platform/ImageCodec.h"
 #include "shell/FolderService.h"
 
 #include <cstring>
@@ -141,7 +141,7 @@ bool cVek_Settings::GoToFolder(std::string& path) const {
 bool cVek_Settings::LoadFile(const std::string& path) {
     vek::MemBlock file;
     const bool ok =
-        vek::res::ReadWholeFile(path, file, kMaxFileBytes) && Parse(file.As<uint8_t>(), file.Size());
+        vek::ReadWholeFile(path, file, kMaxFileBytes) && Parse(file.As<uint8_t>(), file.Size());
     if (afterLoad) afterLoad(ok);
     return ok;
 }
@@ -149,7 +149,7 @@ bool cVek_Settings::LoadFile(const std::string& path) {
 bool cVek_Settings::SaveFile(const std::string& path) {
     if (beforeSave) beforeSave();
     vek::MemBlock image;
-    return Build(image) && vek::res::WriteWholeFile(path, image.Data(), image.Size());
+    return Build(image) && vek::WriteFileReplacing(path, image.Data(), image.Size());
 }
 
 bool cVek_Settings::Load() {

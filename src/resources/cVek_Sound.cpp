@@ -1,6 +1,6 @@
 #include "resources/cVek_Sound.h"
 
-#include "resources/FileWhole.h"
+#include "platform/ImageCodec.h"
 #include "resources/SoundMixer.h"
 #include "shell/FolderService.h"
 
@@ -153,23 +153,23 @@ void cVek_Sound::LoadFrom(const std::string& folder, const std::string& name) {
     vek::MemBlock file;
     const std::string path = Join(folder, name);
     if (HasExtension(name, "AVR")) {
-        if (!vek::res::ReadWholeFile(path, file, kMaxFileBytes) ||
+        if (!vek::ReadWholeFile(path, file, kMaxFileBytes) ||
             !ReadAvr(file.As<uint8_t>(), file.Size()))
             MakeSilent();
         return;
     }
     const std::string datPath = Join(folder, vek::res::DatNameOf(name));
-    if (vek::res::ReadWholeFile(path, file, kMaxFileBytes)) {
+    if (vek::ReadWholeFile(path, file, kMaxFileBytes)) {
         vek::MemBlock dat;
         if (vek::res::WavToDat(file.As<uint8_t>(), file.Size(), dat) &&
             ReadDat(dat.As<uint8_t>(), dat.Size())) {
             // Convert once: the WAV goes only after its DAT is safely written. A read-only data
             // folder keeps the WAV and converts again next time, which costs nothing audible.
-            if (vek::res::WriteWholeFile(datPath, dat.Data(), dat.Size())) unlink(path.c_str());
+            if (vek::WriteFileReplacing(datPath, dat.Data(), dat.Size())) unlink(path.c_str());
             return;
         }
         // A damaged WAV stays where it is; an earlier conversion may still be usable.
     }
-    if (!vek::res::ReadWholeFile(datPath, file, kMaxFileBytes) || !ReadDat(file.As<uint8_t>(), file.Size()))
+    if (!vek::ReadWholeFile(datPath, file, kMaxFileBytes) || !ReadDat(file.As<uint8_t>(), file.Size()))
         MakeSilent();
 }

@@ -9,7 +9,9 @@
 
 #include <cstring>
 #include <limits>
-#include <sys/stat.h>
+#include <csignal>
+#include <dirent.h>
+#include <sys/resource.h>
 
 using namespace restest;
 using scribbix::ProgramState;
@@ -71,6 +73,16 @@ void ExpectRecordsOfTheSampleFile(const ProgramState& s) {
     EXPECT_EQ(2, s.look.colourScheme) << "records after a long one are still found";
     EXPECT_EQ(0, s.look.look);
     EXPECT_EQ(6, s.selectedColour) << "a record the file lacks keeps its default";
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(folder.c_str())) {
+        while (dirent* e = readdir(d))
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.push_back(e->d_name);
+        closedir(d);
+    }
+    return names;
 }
 
 ProgramState Modified() {
@@ -197,11 +209,20 @@ TEST(Settings, FailedSaveKeepsTheOldFileAndReportsFailure) {
     auto settings = scribbix::CreateSettings(s, nullptr, nullptr);
     ASSERT_TRUE(settings->SaveFile(dir / "DATA2.BIN"));
     const std::vector<uint8_t> before = ReadBytes(dir / "DATA2.BIN");
-    // The temporary file's name is taken by a folder, so the write cannot even start.
-    ASSERT_EQ(0, mkdir((dir / "DATA2.BIN.tmp").c_str(), 0755));
+    // A file size limit below the file's size makes the write fail part-way, like a full disk.
+    struct rlimit old {};
+    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &old));
+    struct rlimit small = old;
+    small.rlim_cur = 100;
+    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
     s.penSizeIndex = 5;
-    EXPECT_FALSE(settings->SaveFile(dir / "DATA2.BIN"));
+    const bool saved = settings->SaveFile(dir / "DATA2.BIN");
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
     EXPECT_EQ(before, ReadBytes(dir / "DATA2.BIN"));
+    EXPECT_EQ(std::vector<std::string>{"DATA2.BIN"}, FilesIn(dir.Path())) << "no temporary file left";
 }
 
 TEST(Settings, LivesInVekstalSxBelowTheConfigFolderAndRunsTheVersionCheck) {
