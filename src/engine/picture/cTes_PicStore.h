@@ -13,8 +13,9 @@ public:
     virtual ~cTes_PicStore() = default;
 
     // Reads the pixel file of `filesOf` (a layer of `picture`) into `target`'s pixel block and sets
-    // its bytes per channel; `target` may be `filesOf` itself or a clone of it. False (target
-    // unchanged) when the file is missing or unreadable.
+    // its bytes per channel; `target` may be `filesOf` itself or a clone of it. When the file is
+    // missing or unreadable: false, no pixel block, and target's bytes per channel set to 0 (so the
+    // picture does not ask again).
     virtual bool LoadPixels(c_TesPic& picture, const c_TesLayer& filesOf, c_TesLayer& target) = 0;
     // Writes the picture's pending changes (header and dirty layers) without releasing anything.
     virtual bool SavePending(c_TesPic& picture) = 0;
