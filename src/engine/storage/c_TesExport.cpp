@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <memory>
-#include <vector>
 
 namespace tes {
 
@@ -95,9 +94,10 @@ bool cTes_Export::FlattenAndEncode(c_TesPic& pic, bool includeHidden, bool trans
     if (!flat || !flat->HasPixels() || flat->width <= 0 || flat->height <= 0) return false;
 
     const int32_t count = curveSize >= 2 ? curveSize : 4096;
-    std::vector<float> curve(size_t(count), 0.0f);
-    tes::BuildEncodingCurve(curve.data(), count);
-    flat->ApplyCurve(count, curve.data());
+    vek::MemBlock curve;
+    if (!curve.Alloc(size_t(count) * sizeof(float))) return false;
+    tes::BuildEncodingCurve(curve.As<float>(), count);
+    flat->ApplyCurve(count, curve.As<float>());
 
     const int32_t c = transparency ? 4 : 3;
     const size_t pixelCount = size_t(flat->width) * size_t(flat->height);
@@ -164,5 +164,6 @@ bool cTes_Export::ExportPicture(const s_TesExportPars& settings, c_TesPic* pic) 
     overrideName.clear();
     output.Free();
     if (current) current->SetCompact(false);
+    picture = nullptr; // borrowed for this export only
     return ok;
 }

@@ -38,7 +38,7 @@ class cTes_Export {
     using FolderHook = std::function<bool(bool create)>;
 
     // ---- fields ----
-    c_TesPic* picture = nullptr;          // the picture of the export under way (borrowed)
+    c_TesPic* picture = nullptr;          // the picture of the export under way (borrowed; null after)
     s_TesExportPars pars;                 // the settings in use
     vek::MemBlock output;                 // the finished file image; freed after each export
     std::string extension = "pic";        // file extension without the full stop, set by the format
