@@ -45,7 +45,7 @@ bool GlReady() { return g_glReady; }
 double FrameInterval() { return g_frameTimer.Interval(); }
 
 int Main() {
-    const std::string title = "Scribbix v" + cVek_AppInfo().VersionText();
+    const std::string title = cVek_AppInfo::WindowTitle(); // "Scribbix v1.0.0"
     scribbix::App app;
 
     vek::shell::Shell& shell = TheShell();

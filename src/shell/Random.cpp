@@ -9,11 +9,13 @@ constexpr uint64_t kAdd = 498553633ull;
 uint64_t g_state = 0;
 } // namespace
 
-uint32_t ProgramTimeValue() {
-    // Seconds between 1601-01-01 and 1970-01-01.
-    const uint64_t since1601 = static_cast<uint64_t>(std::time(nullptr)) + 11644473600ull;
+uint32_t ProgramTimeValueAt(int64_t unixSeconds) {
+    // Seconds between 1601-01-01 and 1970-01-01; the sum wraps modulo 2^32.
+    const uint64_t since1601 = static_cast<uint64_t>(unixSeconds) + 11644473600ull;
     return static_cast<uint32_t>(since1601 + 1113171888ull);
 }
+
+uint32_t ProgramTimeValue() { return ProgramTimeValueAt(static_cast<int64_t>(std::time(nullptr))); }
 
 void RandomSeed(uint32_t timeValue) {
     g_state = (static_cast<uint64_t>(timeValue) << 32) | timeValue;

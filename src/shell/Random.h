@@ -9,6 +9,8 @@ namespace vek {
 
 // Seconds since 1601-01-01 UTC plus 1113171888, modulo 2^32.
 uint32_t ProgramTimeValue();
+// The same for a given Unix time (seconds since 1970-01-01 UTC).
+uint32_t ProgramTimeValueAt(int64_t unixSeconds);
 
 void RandomSeed(uint32_t timeValue);
 uint32_t RandomNext();

@@ -13,7 +13,7 @@ cVek_AppInfo::~cVek_AppInfo() {
 
 cVek_AppInfo* cVek_AppInfo::Instance() { return g_appInfo; }
 
-std::string cVek_AppInfo::VersionText() const {
+std::string cVek_AppInfo::VersionText() {
     const std::string digits = std::to_string(kVersion);
     std::string text;
     for (char d : digits) {
@@ -23,13 +23,14 @@ std::string cVek_AppInfo::VersionText() const {
     return text;
 }
 
-std::string cVek_AppInfo::WindowTitle() const { return std::string(Name()) + " v" + VersionText(); }
+std::string cVek_AppInfo::WindowTitle() { return std::string(Name()) + " v" + VersionText(); }
 
-int cVek_AppInfo::UpgradeLevelFor(uint32_t fileVersion, uint32_t fileSubVersion) {
-    if (fileVersion == kVersion) return kSubVersion > fileSubVersion ? 1 : 0;
-    if (fileVersion > kVersion) return 0;
-    if (kVersion / 100 > fileVersion / 100) return 4;
-    if (kVersion / 10 > fileVersion / 10) return 3;
+int cVek_AppInfo::UpgradeLevelBetween(uint32_t version, uint32_t subVersion, uint32_t fileVersion,
+                                      uint32_t fileSubVersion) {
+    if (fileVersion == version) return subVersion > fileSubVersion ? 1 : 0;
+    if (fileVersion > version) return 0;
+    if (version / 100 > fileVersion / 100) return 4;
+    if (version / 10 > fileVersion / 10) return 3;
     return 2;
 }
 

@@ -15,21 +15,25 @@ public:
 
     static cVek_AppInfo* Instance();
 
-    const char* Name() const { return "Scribbix"; }
+    static const char* Name() { return "Scribbix"; }
     // Used for the per-user settings folder "Vekstal/Sx".
     const char* ShortCode() const { return "Sx"; }
     // Three decimal digits: 100 is 1.0.0.
     uint32_t Version() const { return kVersion; }
     uint32_t SubVersion() const { return kSubVersion; }
     // The version's digits joined by points, "1.0.0".
-    std::string VersionText() const;
+    static std::string VersionText();
     // "Scribbix v1.0.0".
-    std::string WindowTitle() const;
+    static std::string WindowTitle();
 
     // 0 same version, 1 only the sub-version is newer, 2 the version is newer within the same
     // tens, 3 its tens digit is newer, 4 its hundreds digit is newer. A file from a newer program
     // counts as 0 (nothing to upgrade).
-    static int UpgradeLevelFor(uint32_t fileVersion, uint32_t fileSubVersion);
+    static int UpgradeLevelFor(uint32_t fileVersion, uint32_t fileSubVersion) {
+        return UpgradeLevelBetween(kVersion, kSubVersion, fileVersion, fileSubVersion);
+    }
+    // The same rule for any running version.
+    static int UpgradeLevelBetween(uint32_t version, uint32_t subVersion, uint32_t fileVersion, uint32_t fileSubVersion);
 
     // The settings file's version record: {settings version 100, 0, version and sub-version of
     // the program that wrote the file}. Sets the upgrade level from it, then writes the current

@@ -75,3 +75,62 @@ TEST_F(TempHome, UnknownKindFailsAndKeepsCurrentFolder) {
     EXPECT_FALSE(f.GoTo(-1));
     EXPECT_EQ("/", f.Current());
 }
+
+TEST_F(TempHome, DocumentsFallBackToDesktopThenPicturesThenStartFolder) {
+    FolderService f;
+    f.SetStartFolder(root.string());
+    fs::create_directory(root / "Pictures");
+    ASSERT_TRUE(f.GoTo(1));
+    EXPECT_EQ((root / "Pictures").string(), f.Current());
+    fs::create_directory(root / "Desktop");
+    ASSERT_TRUE(f.GoTo(1));
+    EXPECT_EQ((root / "Desktop").string(), f.Current());
+}
+
+TEST_F(TempHome, EnterStopsAtAComponentThatCannotBeMadeAndKeepsTheCurrentFolder) {
+    FolderService f;
+    ASSERT_TRUE(f.GoTo(3));
+    fs::create_directories(root / ".local/share/Vekstal");
+    FILE* fp = fopen((root / ".local/share/Vekstal/Sx").c_str(), "w"); // a file where a folder goes
+    fclose(fp);
+    const std::string before = f.Current();
+    EXPECT_FALSE(f.Enter("Vekstal/Sx/Deeper", true));
+    EXPECT_EQ(before, f.Current());
+    EXPECT_FALSE(f.Enter("../escape", true));
+    EXPECT_FALSE(fs::exists(root / ".local/escape"));
+    EXPECT_EQ(before, f.Current());
+}
+
+TEST_F(TempHome, NothingIsEnteredOrCreatedBeforeAFolderKindWasChosen) {
+    FolderService f;
+    EXPECT_FALSE(f.Enter("sx_should_not_exist", true));
+    EXPECT_FALSE(fs::exists("/sx_should_not_exist"));
+}
+
+TEST_F(TempHome, DataKindIsTheStartFolderDataAndAllUsersKindFollowsXdgDataDirs) {
+    FolderService f;
+    f.SetStartFolder(root.string());
+    EXPECT_FALSE(f.GoTo(0)); // no Data folder beside the program
+    fs::create_directory(root / "Data");
+    ASSERT_TRUE(f.GoTo(0));
+    EXPECT_EQ((root / "Data").string(), f.Current());
+    ASSERT_TRUE(f.GoTo(6));
+    EXPECT_EQ(root.string(), f.Current());
+
+    fs::create_directory(root / "shared");
+    setenv("XDG_DATA_DIRS", (root.string() + "/shared:/usr/share").c_str(), 1);
+    ASSERT_TRUE(f.GoTo(5));
+    EXPECT_EQ((root / "shared").string(), f.Current());
+    setenv("XDG_DATA_DIRS", (root.string() + "/missing").c_str(), 1);
+    EXPECT_FALSE(f.GoTo(5));
+    EXPECT_EQ((root / "shared").string(), f.Current());
+    unsetenv("XDG_DATA_DIRS");
+}
+
+TEST_F(TempHome, RelativeXdgDataHomeIsIgnored) {
+    setenv("XDG_DATA_HOME", "relative/data", 1);
+    FolderService f;
+    ASSERT_TRUE(f.GoTo(3));
+    EXPECT_EQ((root / ".local/share").string(), f.Current());
+    unsetenv("XDG_DATA_HOME");
+}

@@ -1,0 +1,375 @@
+// The shell's start-up, main loop, activation and shutdown against a scripted window system and a
+// fake clock: nothing sleeps, every time value is chosen by the test.
+#include "shell/Clock.h"
+#include "shell/Shell.h"
+#include "shell/ShellState.h"
+#include "shell/SingleInstance.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace vek::shell;
+
+namespace {
+
+uint64_t g_fakeMicros = 0;
+uint64_t FakeClock() { return g_fakeMicros; }
+
+struct Message {
+    enum Kind { kInput, kActivate, kDeactivate, kPaint, kClose, kCall } kind;
+    uint32_t stamp;
+    std::function<void()> call;
+};
+
+class FakeWindows : public WindowSystem {
+public:
+    std::deque<Message> queue;
+    std::vector<std::string> log;
+    int displayWidth = 1280, displayHeight = 800;
+    int glFailures = 0; // attempts that fail before one succeeds
+    int glAttempts = 0;
+    bool timerWorks = true;
+    int inputsDispatched = 0;
+    int waits = 0;
+    std::function<void()> onWait; // the loop blocked: what arrives next
+
+    void ClearInputState() override { log.push_back("clear-input"); }
+    bool CreateWindow(const std::string& title) override {
+        log.push_back("window " + title);
+        return true;
+    }
+    bool CreateGlContext() override {
+        ++glAttempts;
+        if (glFailures > 0) {
+            --glFailures;
+            return false;
+        }
+        log.push_back("gl");
+        return true;
+    }
+    void DestroyGlContext() override { log.push_back("destroy-gl"); }
+    void DestroyWindow() override { log.push_back("destroy-window"); }
+    bool ReadDisplayMode(int* w, int* h, int* d) override {
+        *w = displayWidth;
+        *h = displayHeight;
+        *d = 32;
+        return true;
+    }
+    bool PeekMessage(uint32_t* stamp) override {
+        if (queue.empty()) return false;
+        current_ = queue.front();
+        queue.pop_front();
+        *stamp = current_.stamp;
+        return true;
+    }
+    void DispatchMessage(Shell& shell) override {
+        switch (current_.kind) {
+        case Message::kInput: ++inputsDispatched; break;
+        case Message::kActivate: shell.OnActivate(true); break;
+        case Message::kDeactivate: shell.OnActivate(false); break;
+        case Message::kPaint: shell.OnPaint(); break;
+        case Message::kClose: shell.OnCloseRequest(); break;
+        case Message::kCall: current_.call(); break;
+        }
+    }
+    void WaitMessage() override {
+        ++waits;
+        if (onWait) onWait();
+        if (queue.empty()) queue.push_back({Message::kClose, 0, {}}); // never hang a test
+    }
+    bool WaitOnTimer(double seconds) override {
+        log.push_back("timer");
+        if (!timerWorks) return false;
+        g_fakeMicros += static_cast<uint64_t>(seconds * 1e6);
+        return true;
+    }
+    void ShowArrowCursor() override {}
+    void ShowCurrentCursor() override {}
+    void SendToBackAndMinimise() override { log.push_back("minimise"); }
+    void BringToFrontAndRestore() override { log.push_back("restore"); }
+    void ResetView() override { log.push_back("reset-view"); }
+
+    void Push(Message::Kind kind, uint32_t stamp, std::function<void()> call = {}) {
+        queue.push_back({kind, stamp, std::move(call)});
+    }
+
+private:
+    Message current_{Message::kInput, 0, {}};
+};
+
+// What the program's slots saw; plain functions reach it through this pointer.
+struct Recorder {
+    FakeWindows* windows = nullptr;
+    std::vector<int> inputsAtFrame;      // inputs dispatched when each frame ran
+    std::vector<int> activations;        // activation handler arguments in order
+    std::vector<std::string> order;      // slot calls
+    uint64_t frameCostMicros = 10000;
+    size_t quitAfterFrames = 0;          // 0: quit once the queue is empty
+    int closeRequests = 0;
+    int loaderRuns = 0;
+    std::function<void()> inFrame;
+};
+Recorder* g_rec = nullptr;
+
+void RecordFrame() {
+    Recorder& r = *g_rec;
+    r.inputsAtFrame.push_back(r.windows->inputsDispatched);
+    g_fakeMicros += r.frameCostMicros;
+    if (r.inFrame) r.inFrame();
+    const bool done = r.quitAfterFrames ? r.inputsAtFrame.size() >= r.quitAfterFrames : r.windows->queue.empty();
+    if (done) RequestQuit();
+}
+void RecordActivation(int gained) { g_rec->activations.push_back(gained); }
+void RecordLoader() { ++g_rec->loaderRuns; }
+void RecordSetup() {
+    g_rec->order.push_back("setup");
+    Shell::Current()->InstallActivationHandler(RecordActivation);
+    Shell::Current()->InstallGlResourceLoader(RecordLoader);
+}
+void RecordShutdown() { g_rec->order.push_back("shutdown"); }
+void RecordCloseRequest() {
+    ++g_rec->closeRequests;
+    RequestQuit();
+}
+
+class ShellLoop : public ::testing::Test {
+protected:
+    FakeWindows windows;
+    Recorder rec;
+    Shell shell;
+    fs::path runtimeDir;
+
+    void SetUp() override {
+        char tmpl[] = "/tmp/sx_shell_XXXXXX";
+        runtimeDir = mkdtemp(tmpl);
+        setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+        g_fakeMicros = 1000000;
+        vek::SetClockSource(FakeClock);
+        vek::GlobalMessageClock().Reset();
+        Flood() = FloodGuard{};
+        RedrawCounter() = 0;
+        rec.windows = &windows;
+        g_rec = &rec;
+        shell.slots.setup = RecordSetup;
+        shell.slots.frame = RecordFrame;
+        shell.slots.shutdown = RecordShutdown;
+        shell.slots.closeRequest = RecordCloseRequest;
+    }
+    void TearDown() override {
+        vek::SetClockSource(nullptr);
+        g_rec = nullptr;
+        fs::remove_all(runtimeDir);
+    }
+    int Run() { return shell.Run(windows, "Test v1.0.0"); }
+    // The stroke's press: the tool box turns on stroke frame forcing while handling it.
+    void PushPress(uint32_t stamp) {
+        windows.Push(Message::kCall, stamp, [] { SetStrokeFrameForcing(1); });
+    }
+};
+
+TEST_F(ShellLoop, FloodGuardForcesAFrameOnTheSixthMessageOnceTheDeadlinePassed) {
+    // Messages 30 ms apart: the count of 5 is the limit.
+    windows.Push(Message::kPaint, 1000);
+    PushPress(1000);
+    for (uint32_t i = 1; i <= 12; ++i) windows.Push(Message::kInput, 1000 + 30 * i);
+    ASSERT_EQ(0, Run());
+    // press + 5 inputs -> frame; 6 more -> frame; then the queue drains and the loop frames again.
+    EXPECT_EQ((std::vector<int>{5, 11, 12}), rec.inputsAtFrame);
+}
+
+TEST_F(ShellLoop, FloodGuardWaitsForATenthOfASecondOfMessageTime) {
+    // Messages 12 ms apart: five arrive well before 0.1 s, so the time is the limit.
+    windows.Push(Message::kPaint, 1000);
+    PushPress(1000);
+    for (uint32_t i = 1; i <= 20; ++i) windows.Push(Message::kInput, 1000 + 12 * i);
+    ASSERT_EQ(0, Run());
+    // First forced at 1.108 s (first stamp past 1.1), then at 1.216 s (past 1.208).
+    EXPECT_EQ((std::vector<int>{9, 18, 20}), rec.inputsAtFrame);
+}
+
+TEST_F(ShellLoop, WithoutStrokeForcingAFloodOfMessagesIsDrainedFirst) {
+    windows.Push(Message::kPaint, 1000);
+    for (uint32_t i = 1; i <= 40; ++i) windows.Push(Message::kInput, 1000 + 5 * i);
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ((std::vector<int>{40}), rec.inputsAtFrame);
+}
+
+TEST_F(ShellLoop, InactiveApplicationRunsNoFramesAndBlocks) {
+    windows.Push(Message::kPaint, 1000);
+    windows.Push(Message::kDeactivate, 1010);
+    int wave = 0;
+    windows.onWait = [&] {
+        // First wake-up: pointer messages while minimised; second: the close.
+        if (wave++ == 0)
+            for (uint32_t i = 0; i < 3; ++i) windows.Push(Message::kInput, 2000 + i);
+        else
+            windows.Push(Message::kClose, 3000);
+    };
+    ASSERT_EQ(0, Run());
+    EXPECT_TRUE(rec.inputsAtFrame.empty());
+    EXPECT_EQ(2, windows.waits);
+    EXPECT_EQ((std::vector<int>{1, 0}), rec.activations);
+    EXPECT_EQ(1, rec.closeRequests);
+    EXPECT_NE(std::find(windows.log.begin(), windows.log.end(), "minimise"), windows.log.end());
+}
+
+TEST_F(ShellLoop, ActivationWaitsForAPaintWithAnUnchangedDisplaySize) {
+    std::vector<bool> pendingSeen;
+    const auto notePending = [&] { pendingSeen.push_back(shell.Flags().activationPending); };
+    windows.Push(Message::kPaint, 1000);
+    windows.Push(Message::kDeactivate, 1100);
+    windows.Push(Message::kCall, 1200, [&] { windows.displayWidth = 1600, windows.displayHeight = 900; });
+    windows.Push(Message::kActivate, 1300);
+    windows.Push(Message::kPaint, 1400); // finds the new size: only records it
+    windows.Push(Message::kCall, 1400, notePending);
+    windows.Push(Message::kCall, 1400, [&] { EXPECT_EQ((std::vector<int>{1, 0}), rec.activations); });
+    windows.Push(Message::kPaint, 1500); // same size again: completes the activation
+    windows.Push(Message::kCall, 1500, notePending);
+    rec.quitAfterFrames = 1;
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ((std::vector<bool>{true, false}), pendingSeen);
+    EXPECT_EQ((std::vector<int>{1, 0, 1}), rec.activations);
+    EXPECT_EQ(1600, CurrentScreen().width);
+    EXPECT_EQ(900, CurrentScreen().height);
+    // The view follows the new size once the GL side is back.
+    EXPECT_NE(std::find(windows.log.begin(), windows.log.end(), "reset-view"), windows.log.end());
+}
+
+TEST_F(ShellLoop, PaintWithoutPendingActivationDoesNotCallTheHandlerAgain) {
+    windows.Push(Message::kPaint, 1000);
+    windows.Push(Message::kPaint, 1100);
+    windows.Push(Message::kActivate, 1200); // already active on the GL side
+    windows.Push(Message::kPaint, 1300);
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ((std::vector<int>{1}), rec.activations);
+    EXPECT_EQ(2u, RedrawCounter()); // one per completed activation
+}
+
+TEST_F(ShellLoop, FastFramesPauseAndTheFrameEndIsTakenBeforeThePause) {
+    // 1 ms frames: after a pause of 0.05 s the next frame ends 51 ms after the previous end, so
+    // only every other frame is followed by a pause.
+    windows.Push(Message::kPaint, 1000);
+    rec.frameCostMicros = 1000;
+    rec.quitAfterFrames = 6;
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ(3, std::count(windows.log.begin(), windows.log.end(), "timer"));
+}
+
+TEST_F(ShellLoop, SlowFramesDoNotPause) {
+    windows.Push(Message::kPaint, 1000);
+    rec.frameCostMicros = 6000;
+    rec.quitAfterFrames = 5;
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ(0, std::count(windows.log.begin(), windows.log.end(), "timer"));
+}
+
+TEST_F(ShellLoop, WithoutATimerThePauseSpinsOnTheClockForTheFullTime) {
+    windows.Push(Message::kPaint, 1000);
+    windows.timerWorks = false;
+    rec.frameCostMicros = 1000;
+    rec.quitAfterFrames = 2;
+    // The clock advances 1 ms per read while spinning.
+    vek::SetClockSource([] { return g_fakeMicros += 1000, g_fakeMicros; });
+    const uint64_t before = g_fakeMicros;
+    ASSERT_EQ(0, Run());
+    EXPECT_GE(g_fakeMicros - before, 50000u);
+}
+
+TEST_F(ShellLoop, CloseRunsTheCloseRequestThenShutdownInOrder) {
+    windows.Push(Message::kPaint, 1000);
+    windows.Push(Message::kClose, 1100);
+    rec.quitAfterFrames = 100;
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ(1, rec.closeRequests);
+    EXPECT_EQ(1u, rec.inputsAtFrame.size()); // the frame of the pass that saw the quit
+    EXPECT_EQ((std::vector<std::string>{"setup", "shutdown"}), rec.order);
+    const auto at = [&](const char* what) {
+        return std::find(windows.log.begin(), windows.log.end(), what) - windows.log.begin();
+    };
+    EXPECT_LT(at("destroy-gl"), at("destroy-window"));
+    EXPECT_TRUE(shell.Flags().shutDown);
+}
+
+TEST_F(ShellLoop, StopSignalsBecomeTheSameCloseRequest) {
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        rec.closeRequests = 0;
+        rec.inputsAtFrame.clear();
+        Shell again;
+        again.slots = shell.slots;
+        windows.Push(Message::kPaint, 1000);
+        rec.quitAfterFrames = 100;
+        rec.inFrame = [sig] {
+            if (g_rec->inputsAtFrame.size() == 2) raise(sig);
+        };
+        ASSERT_EQ(0, again.Run(windows, "Test v1.0.0")) << sig;
+        EXPECT_EQ(1, rec.closeRequests) << sig;
+        EXPECT_EQ(3u, rec.inputsAtFrame.size()) << sig;
+    }
+}
+
+TEST_F(ShellLoop, GlResourceLoaderWaitsWhenNoContextCanBeMade) {
+    windows.glFailures = 2;
+    windows.Push(Message::kPaint, 1000);
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ(2, windows.glAttempts);
+    EXPECT_EQ(0, rec.loaderRuns);
+    EXPECT_TRUE(shell.GlResourceLoaderPending());
+    EXPECT_EQ((std::vector<std::string>{"setup", "shutdown"}), rec.order); // set-up still ran
+    EXPECT_EQ(std::find(windows.log.begin(), windows.log.end(), "destroy-gl"), windows.log.end());
+}
+
+TEST_F(ShellLoop, GlResourceLoaderRunsAtOnceWithALiveContext) {
+    windows.glFailures = 1; // the second attempt succeeds
+    windows.Push(Message::kPaint, 1000);
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ(2, windows.glAttempts);
+    EXPECT_EQ(1, rec.loaderRuns);
+    EXPECT_FALSE(shell.GlResourceLoaderPending());
+}
+
+TEST_F(ShellLoop, SecondCopyEndsAtOnceWithExitCodeZero) {
+    SingleInstance first;
+    ASSERT_EQ(SingleInstance::kFirst, first.Acquire(SingleInstance::NameForTitle("Test v1.0.0")));
+    EXPECT_EQ(0, Run());
+    EXPECT_TRUE(windows.log.empty()); // no window, no set-up
+    EXPECT_TRUE(rec.order.empty());
+    first.Release();
+    windows.Push(Message::kPaint, 1000);
+    EXPECT_EQ(0, Run());
+    EXPECT_EQ((std::vector<std::string>{"setup", "shutdown"}), rec.order);
+}
+
+} // namespace
+
+TEST(FrameTimer, FirstIntervalIsZeroThenTheClockDifference) {
+    g_fakeMicros = 5000000;
+    vek::SetClockSource(FakeClock);
+    vek::FrameTimer t;
+    EXPECT_EQ(0.0, t.Next());
+    g_fakeMicros += 16667;
+    EXPECT_NEAR(0.016667, t.Next(), 1e-9);
+    g_fakeMicros += 40000;
+    EXPECT_NEAR(0.04, t.Next(), 1e-9);
+    vek::SetClockSource(nullptr);
+}
+
+TEST(FrameClock, SwitchingTheSourceNeverRunsBackwards) {
+    g_fakeMicros = 9000000000ull;
+    const uint64_t before = vek::ClockMicros();
+    vek::SetClockSource(FakeClock);
+    EXPECT_EQ(before, vek::ClockMicros()); // the fake source starts where the count was
+    g_fakeMicros += 250;
+    EXPECT_EQ(before + 250, vek::ClockMicros());
+    g_fakeMicros -= 1000; // a source going back does not take the clock with it
+    EXPECT_EQ(before + 250, vek::ClockMicros());
+    vek::SetClockSource(nullptr);
+    EXPECT_GE(vek::ClockMicros(), before + 250);
+}
