@@ -1,0 +1,46 @@
+// Tip geometry, distance tables, tip masks and the sub-pixel shift shared by every tip tool.
+//
+// A tip of size d, hardness h and tip shape s is widened to its soft diameter D and drawn into an
+// M × M mask (M has the parity of ⌊d⌋ so the mask centres on the same grid as the size); the masks
+// are W × H, one column (row) more when the stamp sits at a fractional x (y). Values r are the
+// distance from the tip centre divided by D/2, read from quarter tables of 2 × 2 supersampled
+// distances so that no stamp takes a square root.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/tools/s_StampPars.h"
+#include "shell/MemBlock.h"
+
+namespace tes {
+
+// Side of the quarter table of diameter n: (n + 1) / 2.
+inline int32_t DistanceTableSide(int32_t n) { return (n + 1) / 2; }
+
+// Fills `table` (side × side floats, allocated here) with the normalised distances of diameter n:
+// the mean distance of the points (i ± 0.25, j ± 0.25) from the centre n/2 − 0.5, over n/2,
+// capped at 1; the centre pixel of an odd n is 0. False (table unchanged) when memory runs out.
+bool BuildDistanceTable(vek::MemBlock& table, int32_t n);
+
+// From size, hardness and tip shape: soft diameter, slope, mask size, half sizes and W × H (which
+// count the sub-pixel room for the fractions stored in the tip).
+void ComputeTipGeometry(s_TipPars& tip);
+
+// Mask side needed for the tip whatever its fractions: M + 1.
+inline int32_t TipMaskCapacitySide(const s_TipPars& tip) { return tip.maskSize + 1; }
+
+// Fills mask A (and mask B when needsEdgeCone) at W × H from a distance table of the same parity
+// as M with n >= M, shifting by the tip's fractions (a negative fraction counts as f + 1).
+// `quadrant` is scratch of at least ((M + 1) / 2)² × 2 floats, `plane` of (M + 1)² floats.
+void BuildTipMasks(s_TipPars& tip, const float* table, int32_t n, float* quadrant, float* plane);
+
+// The tip value of mask A at normalised distance r for slope k, tip shape s and strength σ.
+float TipProfile(float r, float slope, float tipShape, float strength);
+
+// ⌊x⌋ as an integer for the stamp anchor (x truncated, one less when the fraction is negative).
+inline int32_t FloorToInt(float x) {
+    int32_t i = static_cast<int32_t>(x);
+    return (static_cast<float>(i) > x) ? i - 1 : i;
+}
+
+} // namespace tes

@@ -1,0 +1,11 @@
+// Oil paint: a smear that mixes the paint colour into what it picks up at every stamp (fully on
+// the first stamp, then by k·ρ), so the brush keeps replenishing its paint while it smears.
+#pragma once
+
+#include "engine/tools/cTes_Tool_Smear.h"
+
+class cTes_Tool_OilPaint : public cTes_Tool_Smear {
+public:
+    cTes_Tool_OilPaint();
+    void PickUp(s_StampPars& stamp, float* pickUp, const float* area, int32_t count) override;
+};
