@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -120,4 +122,39 @@ TEST(ResourceImages, IconSheetTakesColourFromTheTopAndAlphaFromTheBottom) {
     ASSERT_TRUE(odd.Create(2, 3, 3));
     EXPECT_FALSE(vek::res::IconRgbaFromSheet(odd, rgba));
     EXPECT_EQ(2, rgba.Height());
+}
+
+// The shipped textures repeat (GL_REPEAT): the mean step across the wrap edge, taken column by
+// column and row by row, must be no larger than the largest such step inside the image (a weave
+// has regular strong steps between threads, so the mean alone would not do). And not flat.
+TEST(ResourceImages, ShippedTexturesAreSeamlessAndTextured) {
+    MemBlock grey, rgb;
+    TempFolder dir;
+    ASSERT_TRUE(WriteBytes(dir / "pg128.bin", ReadBytes(std::string(SX_DATA_DIR) + "/pg128.bin")));
+    ASSERT_TRUE(vek::res::ReadGreyImages(dir / "pg128.bin", grey));
+    ASSERT_EQ(131072u, grey.Size());
+    ASSERT_TRUE(vek::res::ReadMaterialImages(std::string(SX_DATA_DIR) + "/Material128.JPG", rgb));
+    ASSERT_EQ(6u * 16384 * 3, rgb.Size());
+
+    auto check = [](const uint8_t* t, int channels, const std::string& what) {
+        SCOPED_TRACE(what);
+        auto px = [&](int x, int y, int c) { return double(t[(size_t(y % 128) * 128 + size_t(x % 128)) * channels + c]); };
+        // step[k]: mean |difference| between column k and k + 1 (and row k and k + 1); 127 wraps
+        double colStep[128] = {}, rowStep[128] = {}, mean = 0, var = 0;
+        for (int k = 0; k < 128; ++k)
+            for (int i = 0; i < 128; ++i)
+                for (int c = 0; c < channels; ++c) {
+                    colStep[k] += std::abs(px(k, i, c) - px(k + 1, i, c));
+                    rowStep[k] += std::abs(px(i, k, c) - px(i, k + 1, c));
+                    mean += px(k, i, c);
+                }
+        mean /= 128.0 * 128 * channels;
+        for (int i = 0; i < 128 * 128; ++i)
+            for (int c = 0; c < channels; ++c) var += (px(i % 128, i / 128, c) - mean) * (px(i % 128, i / 128, c) - mean);
+        EXPECT_LE(colStep[127], *std::max_element(colStep, colStep + 127) * 1.05) << "seam at the left edge";
+        EXPECT_LE(rowStep[127], *std::max_element(rowStep, rowStep + 127) * 1.05) << "seam at the top edge";
+        EXPECT_GT(std::sqrt(var / (128.0 * 128 * channels)), 4.0) << "flat texture";
+    };
+    for (int k = 0; k < 8; ++k) check(grey.As<uint8_t>() + k * 16384, 1, "paper " + std::to_string(k));
+    for (int k = 0; k < 6; ++k) check(rgb.As<uint8_t>() + k * 16384 * 3, 3, "material " + std::to_string(k));
 }
