@@ -53,7 +53,13 @@ MemBlock& MemBlock::operator=(MemBlock&& other) noexcept {
     return *this;
 }
 
-bool MemBlock::Alloc(size_t bytes) {
+bool MemBlock::Alloc(size_t bytes) { return AllocImpl(bytes, false); }
+
+// calloc for zeroed blocks: large fresh blocks come as lazily zeroed pages, so only the pages
+// actually written later are ever touched.
+bool MemBlock::AllocZeroed(size_t bytes) { return AllocImpl(bytes, true); }
+
+bool MemBlock::AllocImpl(size_t bytes, bool zeroed) {
     size_t total;
     if (!SizeFits(bytes, &total)) return false;
     void* p;
@@ -61,7 +67,7 @@ bool MemBlock::Alloc(size_t bytes) {
         Table& t = Tab();
         std::lock_guard<std::mutex> g(t.lock);
         if (InjectedFailure(t)) return false;
-        p = std::malloc(total);
+        p = zeroed ? std::calloc(1, total) : std::malloc(total);
         if (!p) return false;
         ++t.liveBlocks;
         t.liveBytes += total;
@@ -70,12 +76,6 @@ bool MemBlock::Alloc(size_t bytes) {
     data_ = p;
     size_ = bytes;
     capacity_ = total;
-    return true;
-}
-
-bool MemBlock::AllocZeroed(size_t bytes) {
-    if (!Alloc(bytes)) return false;
-    std::memset(data_, 0, bytes);
     return true;
 }
 

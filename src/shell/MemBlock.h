@@ -42,6 +42,8 @@ public:
     size_t Capacity() const { return capacity_; }  // allocated size, slack included
 
 private:
+    bool AllocImpl(size_t bytes, bool zeroed);
+
     void* data_ = nullptr;
     size_t size_ = 0;
     size_t capacity_ = 0;

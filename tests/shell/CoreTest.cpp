@@ -80,3 +80,26 @@ TEST(FrameClock, AdvancesOnEveryRead) {
     const uint64_t b = ClockMicros();
     EXPECT_GE(b, a);
 }
+
+TEST(MemBlock, ZeroedBlockIsZeroEvenWhereAFreedBlockLeftBytesAndFailureKeepsTheOldOne) {
+    for (size_t size : {size_t(100), size_t(4096), size_t(3) << 20}) {
+        {
+            MemBlock dirty;
+            ASSERT_TRUE(dirty.Alloc(size));
+            std::memset(dirty.Data(), 0xAB, size);
+        }
+        MemBlock b;
+        ASSERT_TRUE(b.AllocZeroed(size));
+        const unsigned char* p = b.As<unsigned char>();
+        size_t nonZero = 0;
+        for (size_t i = 0; i < size; ++i) nonZero += p[i] != 0;
+        EXPECT_EQ(0u, nonZero) << size;
+
+        void* const old = b.Data();
+        MemFailAfter(1);
+        EXPECT_FALSE(b.AllocZeroed(size * 2));
+        EXPECT_EQ(old, b.Data());
+        EXPECT_EQ(size, b.Size());
+        MemFailAfter(0);
+    }
+}

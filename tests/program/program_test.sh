@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Runs the real program in its own virtual X server and drives it like a user: the window fills
+# the screen, a second copy ends at once with 0 while the first keeps running, and closing the
+# window or a stop signal ends the program with 0.
+# Usage: program_test.sh CASE SCRIBBIX XCLOSE DISPLAY-BASE
+set -uo pipefail
+case_name=$1 prog=$2 xclose=$3 base=$4
+screen_w=1152 screen_h=864
+
+if [ -z "${SX_IN_XVFB:-}" ]; then
+  export SX_IN_XVFB=1
+  # Each case gets its own server, searched from its own display number, so cases run in parallel.
+  exec xvfb-run -a -n "$base" -s "-screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export HOME=$work/home XDG_RUNTIME_DIR=$work/run
+export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share
+export SDL_AUDIODRIVER=dummy
+unset SCRIBBIX_SCREEN
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
+
+# Polls for up to 30 s; prints the program's window id.
+wait_window() {
+  local id
+  for _ in $(seq 300); do
+    id=$(xdotool search --name '^Scribbix v1\.0\.0$' 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to 30 s for process $1 to end; fails if it does not or its exit code is not $2.
+expect_exit() {
+  local pid=$1 want=$2 rc
+  for _ in $(seq 300); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "process $pid still running"
+  wait "$pid"; rc=$?
+  [ "$rc" = "$want" ] || fail "exit code $rc, expected $want"
+}
+
+start() {
+  "$prog" &
+  pids+=($!)
+  pid=$!
+  win=$(wait_window) || fail "no window appeared"
+}
+
+geometry() { xwininfo -id "$1" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w "x" h}'; }
+
+case "$case_name" in
+window_fills_screen)
+  start
+  [ "$(geometry "$win")" = "${screen_w}x${screen_h}" ] || fail "window is $(geometry "$win")"
+  xwininfo -id "$win" | grep -q 'Absolute upper-left X:  0' || fail "window not at the left edge"
+  "$xclose" "$win" || fail "xclose"
+  expect_exit "$pid" 0
+  ;;
+second_copy_exits_at_once)
+  start
+  t0=$(date +%s%N)
+  timeout 20 "$prog"; rc=$?
+  t1=$(date +%s%N)
+  [ "$rc" = 0 ] || fail "second copy exit code $rc"
+  [ $(( (t1 - t0) / 1000000 )) -lt 5000 ] || fail "second copy took $(( (t1 - t0) / 1000000 )) ms"
+  kill -0 "$pid" 2>/dev/null || fail "first copy ended"
+  [ "$(xdotool search --name '^Scribbix v1\.0\.0$' | wc -l)" = 1 ] || fail "not exactly one window"
+  "$xclose" "$win" || fail "xclose"
+  expect_exit "$pid" 0
+  ;;
+input_then_close)
+  start
+  xdotool mousemove --window "$win" 200 150 click 1 click 3 mousedown 1 mousemove 260 190 mouseup 1 \
+    click 4 click 5 key --window "$win" a eacute ctrl+z Escape Return KP_1 F5 || fail "xdotool"
+  sleep 0.5
+  kill -0 "$pid" 2>/dev/null || fail "program ended on input"
+  "$xclose" "$win" || fail "xclose"
+  expect_exit "$pid" 0
+  ;;
+sigterm|sigint|sighup)
+  start
+  kill -"${case_name#sig}" "$pid"
+  expect_exit "$pid" 0
+  ;;
+screen_override)
+  SCRIBBIX_SCREEN=800x600 "$prog" &
+  pids+=($!)
+  pid=$!
+  win=$(wait_window) || fail "no window appeared"
+  [ "$(geometry "$win")" = "800x600" ] || fail "window is $(geometry "$win")"
+  kill -TERM "$pid"
+  expect_exit "$pid" 0
+  ;;
+*) fail "unknown case" ;;
+esac
+echo "ok ($case_name)"

@@ -1,0 +1,30 @@
+/* Asks a window to close the way a window manager's close button does: a WM_DELETE_WINDOW client
+   message. Usage: xclose WINDOW-ID. Exit code 0 when the message was sent. */
+#include <X11/Xlib.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: xclose WINDOW-ID\n");
+        return 2;
+    }
+    Display* d = XOpenDisplay(NULL);
+    if (!d) {
+        fprintf(stderr, "xclose: no display\n");
+        return 1;
+    }
+    XEvent ev;
+    memset(&ev, 0, sizeof ev);
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = (Window)strtoul(argv[1], NULL, 0);
+    ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = (long)XInternAtom(d, "WM_DELETE_WINDOW", False);
+    ev.xclient.data.l[1] = CurrentTime;
+    const Status ok = XSendEvent(d, ev.xclient.window, False, NoEventMask, &ev);
+    XSync(d, False);
+    XCloseDisplay(d);
+    return ok ? 0 : 1;
+}
