@@ -15,7 +15,7 @@ namespace scribbix {
 struct EditorAndToolBoxBytes { // record 3
     uint8_t editorSubPixel = 0;   // picture editor's sub-pixel mapping flag
     uint8_t editorMagnifier = 16; // low byte of the picture editor's magnifier factor
-    uint8_t toolBox[2] = {1, 1};  // the tool box's two saved state bytes
+    uint8_t toolBox[2] = {1, 1};  // tool box: sub-pixel coordinates, input smoothing
 };
 
 struct LookBytes { // record 4

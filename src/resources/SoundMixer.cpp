@@ -210,4 +210,12 @@ bool SoundMixer::VoiceActive(int voice) const {
     return voice >= 0 && voice < kVoices && voices_[voice].active.load(std::memory_order_acquire);
 }
 
+namespace res {
+
+void StartSoundMixer() { SoundMixer::Get().StartDevice(); }
+void StopAllSounds() { SoundMixer::Get().StopAll(); }
+void StopSoundMixer() { SoundMixer::Get().StopDevice(); }
+
+} // namespace res
+
 } // namespace vek

@@ -102,4 +102,12 @@ private:
     void* device_ = nullptr; // platform audio device, owned
 };
 
+namespace res {
+// The shell's sound services on the process-wide mixer: open the device at start-up, stop all
+// sounds on deactivation, close the device (joining the mixer thread) at shutdown.
+void StartSoundMixer();
+void StopAllSounds();
+void StopSoundMixer();
+} // namespace res
+
 } // namespace vek
