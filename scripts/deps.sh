@@ -4,10 +4,13 @@
 set -euo pipefail
 level=${1:-build}
 
-pkgs=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev
+pkgs=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
       libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev libfreetype-dev fonts-dejavu-core)
 if [ "$level" = test ] || [ "$level" = bench ]; then
-  pkgs+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-apps clang libclang-rt-14-dev)
+  # Program tests: a virtual X server, xdotool for input, xwininfo (x11-utils) for geometry,
+  # Xlib for the little window-closing client.
+  pkgs+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-apps x11-utils libx11-dev
+         clang libclang-rt-14-dev)
 fi
 if [ "$level" = bench ]; then
   pkgs+=(libbenchmark-dev libmypaint-dev)
