@@ -15,9 +15,9 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int kRate = 44100;
 
 struct Partial {
-    double ratio;  // frequency / fundamental
-    double level;  // relative amplitude
-    double decay;  // time constant in seconds
+    double ratio; // frequency / fundamental
+    double level; // relative amplitude
+    double decay; // time constant in seconds
 };
 
 // Sum of exponentially decaying sines under a raised-cosine attack and a raised-cosine tail that
@@ -52,15 +52,18 @@ void RemoveDc(std::vector<double>& x) {
         bump[i] *= bump[i];
         bumpSum += bump[i];
     }
-    for (size_t i = 0; i < n; ++i) x[i] -= mean * bump[i] / bumpSum;
+    for (size_t i = 0; i < n; ++i)
+        x[i] -= mean * bump[i] / bumpSum;
 }
 
 std::vector<int16_t> Quantise(const std::vector<double>& x, double peakDbfs) {
     double peak = 0.0;
-    for (double v : x) peak = std::fmax(peak, std::fabs(v));
+    for (double v : x)
+        peak = std::fmax(peak, std::fabs(v));
     const double gain = std::pow(10.0, peakDbfs / 20.0) * 32767.0 / peak;
     std::vector<int16_t> q(x.size());
-    for (size_t i = 0; i < x.size(); ++i) q[i] = int16_t(std::lround(x[i] * gain));
+    for (size_t i = 0; i < x.size(); ++i)
+        q[i] = int16_t(std::lround(x[i] * gain));
     return q;
 }
 
@@ -90,29 +93,32 @@ void Put16Be(std::vector<uint8_t>& b, int v) {
     b.push_back(uint8_t(v));
 }
 void Put32Be(std::vector<uint8_t>& b, uint32_t v) {
-    for (int k = 24; k >= 0; k -= 8) b.push_back(uint8_t(v >> k));
+    for (int k = 24; k >= 0; k -= 8)
+        b.push_back(uint8_t(v >> k));
 }
 void Put16Le(std::vector<uint8_t>& b, int v) {
     b.push_back(uint8_t(v));
     b.push_back(uint8_t(v >> 8));
 }
 void Put32Le(std::vector<uint8_t>& b, uint32_t v) {
-    for (int k = 0; k <= 24; k += 8) b.push_back(uint8_t(v >> k));
+    for (int k = 0; k <= 24; k += 8)
+        b.push_back(uint8_t(v >> k));
 }
 
 std::vector<uint8_t> MakeAvr(const std::vector<int16_t>& s) {
     std::vector<uint8_t> b = {'2', 'B', 'I', 'T', 'T', 'A', 'R', 'G', 'E', 'T', 0, 0};
-    Put16Be(b, 0);       // mono
-    Put16Be(b, 16);      // resolution
-    Put16Be(b, 0xFFFF);  // signed samples
-    Put16Be(b, 0);       // no loop
-    Put16Be(b, 0xFFFF);  // no MIDI split
+    Put16Be(b, 0);      // mono
+    Put16Be(b, 16);     // resolution
+    Put16Be(b, 0xFFFF); // signed samples
+    Put16Be(b, 0);      // no loop
+    Put16Be(b, 0xFFFF); // no MIDI split
     Put32Be(b, 0xFF000000u | kRate);
     Put32Be(b, uint32_t(s.size())); // sample count
     Put32Be(b, 0);                  // loop begin
     Put32Be(b, uint32_t(s.size())); // loop end
     b.resize(128, 0);               // reserved, extension and user fields
-    for (int16_t v : s) Put16Be(b, v);
+    for (int16_t v : s)
+        Put16Be(b, v);
     return b;
 }
 
@@ -120,7 +126,8 @@ std::vector<uint8_t> MakeWavStereo(const std::vector<int16_t>& left, const std::
     const uint32_t data = uint32_t(left.size() * 4);
     std::vector<uint8_t> b = {'R', 'I', 'F', 'F'};
     Put32Le(b, 36 + data);
-    for (char c : std::string("WAVEfmt ")) b.push_back(uint8_t(c));
+    for (char c : std::string("WAVEfmt "))
+        b.push_back(uint8_t(c));
     Put32Le(b, 16);
     Put16Le(b, 1); // PCM
     Put16Le(b, 2); // stereo
@@ -128,7 +135,8 @@ std::vector<uint8_t> MakeWavStereo(const std::vector<int16_t>& left, const std::
     Put32Le(b, kRate * 4);
     Put16Le(b, 4);
     Put16Le(b, 16);
-    for (char c : std::string("data")) b.push_back(uint8_t(c));
+    for (char c : std::string("data"))
+        b.push_back(uint8_t(c));
     Put32Le(b, data);
     for (size_t i = 0; i < left.size(); ++i) {
         Put16Le(b, left[i]);
@@ -151,8 +159,8 @@ int main(int argc, char** argv) {
 
     // Tick: fundamental and a slightly stretched fourth harmonic (a small wooden bar); recorded at
     // a third of its played pitch, with every time constant three times longer.
-    std::vector<double> tick = Synth(440.0, {{1.0, 1.0, 0.075}, {3.93, 0.22, 0.024}, {2.0, 0.08, 0.04}},
-                                     0.27, 0.009, 0.03);
+    std::vector<double> tick =
+        Synth(440.0, {{1.0, 1.0, 0.075}, {3.93, 0.22, 0.024}, {2.0, 0.08, 0.04}}, 0.27, 0.009, 0.03);
     RemoveDc(tick);
     const std::vector<int16_t> target = Quantise(tick, -1.0);
 
@@ -170,7 +178,8 @@ int main(int argc, char** argv) {
     ok = Check("Klink.WAV L", left, 1.0) && ok;
     ok = Check("Klink.WAV R", right, 1.0) && ok;
     if (!ok) return 1;
-    if (!Write(dir + "/TARGET.AVR", MakeAvr(target)) || !Write(dir + "/Klink.WAV", MakeWavStereo(left, right))) {
+    if (!Write(dir + "/TARGET.AVR", MakeAvr(target)) ||
+        !Write(dir + "/Klink.WAV", MakeWavStereo(left, right))) {
         std::fprintf(stderr, "cannot write into %s\n", dir.c_str());
         return 1;
     }

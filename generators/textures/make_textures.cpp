@@ -19,9 +19,15 @@ constexpr float kPi = 3.14159265358979f;
 
 using Field = std::vector<float>; // N × N, row-major
 
-inline int Wrap(int v) { return ((v % N) + N) % N; }
-inline float& At(Field& f, int x, int y) { return f[size_t(Wrap(y)) * N + size_t(Wrap(x))]; }
-inline float At(const Field& f, int x, int y) { return f[size_t(Wrap(y)) * N + size_t(Wrap(x))]; }
+inline int Wrap(int v) {
+    return ((v % N) + N) % N;
+}
+inline float& At(Field& f, int x, int y) {
+    return f[size_t(Wrap(y)) * N + size_t(Wrap(x))];
+}
+inline float At(const Field& f, int x, int y) {
+    return f[size_t(Wrap(y)) * N + size_t(Wrap(x))];
+}
 
 uint32_t Hash(uint32_t x, uint32_t y, uint32_t seed) {
     uint32_t h = x * 0x8DA6B343u ^ y * 0xD8163841u ^ seed * 0xCB1AB31Fu;
@@ -32,7 +38,9 @@ uint32_t Hash(uint32_t x, uint32_t y, uint32_t seed) {
     h ^= h >> 15;
     return h;
 }
-inline float Unit(uint32_t h) { return float(h & 0xFFFFFF) / float(0x1000000); } // [0, 1)
+inline float Unit(uint32_t h) {
+    return float(h & 0xFFFFFF) / float(0x1000000);
+} // [0, 1)
 
 struct Rng {
     uint64_t s;
@@ -43,7 +51,9 @@ struct Rng {
     }
 };
 
-inline float Fade(float t) { return t * t * t * (t * (t * 6 - 15) + 10); }
+inline float Fade(float t) {
+    return t * t * t * (t * (t * 6 - 15) + 10);
+}
 
 // Gradient noise with `px` lattice cells across and `py` down the tile, so it repeats every 128
 // pixels both ways. Range about −0.7..0.7.
@@ -63,7 +73,9 @@ float Perlin2(float x, float y, int px, int py, uint32_t seed) {
     return top + (bottom - top) * v;
 }
 
-float Perlin(float x, float y, int period, uint32_t seed) { return Perlin2(x, y, period, period, seed); }
+float Perlin(float x, float y, int period, uint32_t seed) {
+    return Perlin2(x, y, period, period, seed);
+}
 
 // Fractal sum from `period` upwards, doubling the frequency `octaves` times (capped at 64 cells).
 float Fbm(float x, float y, int period, int octaves, float gain, uint32_t seed) {
@@ -88,7 +100,8 @@ void Worley(float x, float y, int cells, uint32_t seed, float& f1, float& f2, ui
     for (int j = -1; j <= 1; ++j)
         for (int i = -1; i <= 1; ++i) {
             const int ci = cx + i, cj = cy + j;
-            const uint32_t h = Hash(uint32_t((ci % cells + cells) % cells), uint32_t((cj % cells + cells) % cells), seed);
+            const uint32_t h =
+                Hash(uint32_t((ci % cells + cells) % cells), uint32_t((cj % cells + cells) % cells), seed);
             const float px = (ci + Unit(h)) * size, py = (cj + Unit(h * 2654435761u + 1)) * size;
             const float d = std::hypot(px - x, py - y);
             if (d < f1) {
@@ -104,7 +117,8 @@ void Worley(float x, float y, int cells, uint32_t seed, float& f1, float& f2, ui
 template <class F> Field Make(F f) {
     Field out(N * N);
     for (int y = 0; y < N; ++y)
-        for (int x = 0; x < N; ++x) out[size_t(y) * N + x] = f(float(x) + 0.5f, float(y) + 0.5f);
+        for (int x = 0; x < N; ++x)
+            out[size_t(y) * N + x] = f(float(x) + 0.5f, float(y) + 0.5f);
     return out;
 }
 
@@ -121,7 +135,8 @@ void Fibres(Field& h, int count, float minLen, float maxLen, float strength, flo
             const int ix = int(std::floor(x)), iy = int(std::floor(y));
             for (int j = -1; j <= 1; ++j)
                 for (int i = -1; i <= 1; ++i) {
-                    const float d2 = (ix + i + 0.5f - x) * (ix + i + 0.5f - x) + (iy + j + 0.5f - y) * (iy + j + 0.5f - y);
+                    const float d2 =
+                        (ix + i + 0.5f - x) * (ix + i + 0.5f - x) + (iy + j + 0.5f - y) * (iy + j + 0.5f - y);
                     At(h, ix + i, iy + j) += s * fade * 0.35f * std::exp(-d2 / (width * width));
                 }
             a += bend + (r.Next() - 0.5f) * 0.03f;
@@ -172,17 +187,21 @@ Field Shade(const Field& h, float relief) {
 // Scales a field so its mean and standard deviation become `mean` and `spread`.
 void Level(Field& f, float mean, float spread) {
     double m = 0, v = 0;
-    for (float a : f) m += a;
+    for (float a : f)
+        m += a;
     m /= f.size();
-    for (float a : f) v += (a - m) * (a - m);
+    for (float a : f)
+        v += (a - m) * (a - m);
     const double sd = std::sqrt(v / f.size()) + 1e-9;
-    for (float& a : f) a = float(mean + (a - m) * spread / sd);
+    for (float& a : f)
+        a = float(mean + (a - m) * spread / sd);
 }
 
 void Normalise01(Field& f) {
     const auto [lo, hi] = std::minmax_element(f.begin(), f.end());
     const float a = *lo, b = *hi;
-    for (float& v : f) v = (v - a) / (b - a + 1e-9f);
+    for (float& v : f)
+        v = (v - a) / (b - a + 1e-9f);
 }
 
 // A paper: the lit height field plus a little tone variation, levelled to a light paper grey.
@@ -190,10 +209,12 @@ std::vector<uint8_t> Paper(Field h, float relief, const Field* tone, float mean,
     Normalise01(h);
     Field s = Shade(h, relief);
     if (tone)
-        for (size_t i = 0; i < s.size(); ++i) s[i] += (*tone)[i];
+        for (size_t i = 0; i < s.size(); ++i)
+            s[i] += (*tone)[i];
     Level(s, mean, spread);
     std::vector<uint8_t> out(N * N);
-    for (size_t i = 0; i < out.size(); ++i) out[i] = uint8_t(std::clamp(std::lround(s[i]), 0L, 255L));
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = uint8_t(std::clamp(std::lround(s[i]), 0L, 255L));
     return out;
 }
 
@@ -215,7 +236,8 @@ Rgb Ramp(const std::vector<std::pair<float, Rgb>>& stops, float t) {
 }
 
 // A material: colour from `colour` at each texel, times the light on `height`.
-template <class C> void Material(std::vector<uint8_t>& rgb, int index, const Field& height, float relief, C colour) {
+template <class C>
+void Material(std::vector<uint8_t>& rgb, int index, const Field& height, float relief, C colour) {
     Field h = height;
     Normalise01(h);
     const Field s = Shade(h, relief);
@@ -313,8 +335,11 @@ std::vector<uint8_t> Materials() {
         Material(rgb, 0, h, 1.2f, [&](int x, int y, float pore) {
             const float r = ring[size_t(y) * N + x];
             // earlywood light, darkening through the year, then the sharp latewood edge
-            const Rgb c = Ramp({{0.0f, {204, 156, 100}}, {0.55f, {186, 134, 80}}, {0.85f, {140, 92, 50}},
-                                {0.93f, {118, 74, 38}}, {1.0f, {196, 148, 94}}},
+            const Rgb c = Ramp({{0.0f, {204, 156, 100}},
+                                {0.55f, {186, 134, 80}},
+                                {0.85f, {140, 92, 50}},
+                                {0.93f, {118, 74, 38}},
+                                {1.0f, {196, 148, 94}}},
                                r);
             const float streak = 0.5f + 0.5f * Stretched(float(x), float(y), 2, 32, 103);
             return Mix(Mix(c, Rgb{150, 104, 60}, 0.3f * streak), Rgb{96, 60, 30}, 0.35f * (1 - pore));
@@ -347,8 +372,10 @@ std::vector<uint8_t> Materials() {
             uint32_t id = 0;
             Worley(float(x), float(y), 32, 121, f1, f2, &id);
             const float pick = Unit(id * 747796405u + 2891336453u);
-            Rgb c = pick < 0.45f ? Rgb{168, 160, 156} : pick < 0.7f ? Rgb{120, 112, 110}
-                  : pick < 0.88f ? Rgb{198, 160, 150} : Rgb{40, 38, 40};
+            Rgb c = pick < 0.45f   ? Rgb{168, 160, 156}
+                    : pick < 0.7f  ? Rgb{120, 112, 110}
+                    : pick < 0.88f ? Rgb{198, 160, 150}
+                                   : Rgb{40, 38, 40};
             const float edge = std::clamp((f2 - f1) * 0.6f, 0.0f, 1.0f);
             return Mix(Rgb{90, 86, 86}, c, 0.5f + 0.5f * edge);
         });
@@ -368,7 +395,8 @@ std::vector<uint8_t> Materials() {
     {
         Field h = Make([](float x, float y) {
             float f1, f2;
-            Worley(x + 1.5f * Fbm(x, y, 8, 2, 0.5f, 141), y + 1.5f * Fbm(x, y, 8, 2, 0.5f, 142), 24, 140, f1, f2);
+            Worley(x + 1.5f * Fbm(x, y, 8, 2, 0.5f, 141), y + 1.5f * Fbm(x, y, 8, 2, 0.5f, 142), 24, 140, f1,
+                   f2);
             return std::sqrt(1 - std::exp(-(f2 - f1) * 0.9f)) + 0.1f * Fbm(x, y, 32, 2, 0.5f, 143);
         });
         Material(rgb, 4, h, 2.5f, [](int x, int y, float t) {
@@ -443,7 +471,8 @@ int main(int argc, char** argv) {
 
     std::vector<uint8_t> grey;
     const auto papers = Papers();
-    for (const auto& p : papers) grey.insert(grey.end(), p.begin(), p.end());
+    for (const auto& p : papers)
+        grey.insert(grey.end(), p.begin(), p.end());
     const std::vector<uint8_t> rgb = Materials();
 
     vek::ImageView view;
@@ -459,10 +488,13 @@ int main(int argc, char** argv) {
         Preview(preview + "/papers.png", grey.data(), 8, 4, 1);
         Preview(preview + "/materials.png", rgb.data(), 6, 3, 3);
     }
-    std::printf("pg128.bin: %zu bytes, Material128.JPG: 128 x 768\nseam ratios (above 1 shows):", grey.size());
-    for (int i = 0; i < 8; ++i) std::printf(" %.2f", SeamRatio(&grey[size_t(i) * N * N], 1));
+    std::printf("pg128.bin: %zu bytes, Material128.JPG: 128 x 768\nseam ratios (above 1 shows):",
+                grey.size());
+    for (int i = 0; i < 8; ++i)
+        std::printf(" %.2f", SeamRatio(&grey[size_t(i) * N * N], 1));
     std::printf(" |");
-    for (int i = 0; i < 6; ++i) std::printf(" %.2f", SeamRatio(&rgb[size_t(i) * N * N * 3], 3));
+    for (int i = 0; i < 6; ++i)
+        std::printf(" %.2f", SeamRatio(&rgb[size_t(i) * N * N * 3], 3));
     std::printf("\n");
     return 0;
 }

@@ -8,7 +8,7 @@
 namespace vek::platform {
 
 class AudioDevice {
-public:
+  public:
     // Fills `frames` interleaved stereo frames (left, right). Runs on the audio thread.
     using Callback = void (*)(void* user, int16_t* out, uint32_t frames);
 
@@ -30,7 +30,7 @@ public:
     // Frames per callback requested from SDL (about 23 ms).
     static constexpr uint16_t kBufferFrames = 1024;
 
-private:
+  private:
     static void Trampoline(void* self, uint8_t* stream, int bytes);
 
     uint32_t id_ = 0;

@@ -12,7 +12,7 @@ class cVek_Settings;
 
 namespace scribbix {
 
-struct EditorAndToolBoxBytes { // record 3
+struct EditorAndToolBoxBytes {    // record 3
     uint8_t editorSubPixel = 0;   // picture editor's sub-pixel mapping flag
     uint8_t editorMagnifier = 16; // low byte of the picture editor's magnifier factor
     uint8_t toolBox[2] = {1, 1};  // tool box: sub-pixel coordinates, input smoothing
@@ -29,11 +29,11 @@ struct ProgramState {
     uint32_t versionRecord[4] = {100, 0, 0, 0};
     EditorAndToolBoxBytes editor;
     LookBytes look;
-    int32_t wipSlots[10] = {};  // record 5: picture identifiers, 0 = empty slot
-    float palette[128] = {};    // record 6: 32 × (red, green, blue, used flag); unused until set
-    int32_t selectedColour = 6; // record 8: palette index 0..23
+    int32_t wipSlots[10] = {};      // record 5: picture identifiers, 0 = empty slot
+    float palette[128] = {};        // record 6: 32 × (red, green, blue, used flag); unused until set
+    int32_t selectedColour = 6;     // record 8: palette index 0..23
     int32_t selectedTool = 1020000; // record 9: Dark 3D Pen
-    int32_t penSizeIndex = 3;   // record 10: 0..5
+    int32_t penSizeIndex = 3;       // record 10: 0..5
 
     static constexpr int kPaletteEntries = 32;
     static constexpr int kUsedColours = 24;

@@ -15,7 +15,9 @@ inline uint8_t AlphaOf(int luminance) {
 }
 
 // Integer luma of an RGB texel (weights 77, 150, 29 out of 256).
-inline int Luma(const uint8_t* p) { return (77 * p[0] + 150 * p[1] + 29 * p[2]) >> 8; }
+inline int Luma(const uint8_t* p) {
+    return (77 * p[0] + 150 * p[1] + 29 * p[2]) >> 8;
+}
 
 } // namespace
 
@@ -27,7 +29,8 @@ bool ReadGreyImages(const std::string& path, MemBlock& out) {
         const size_t reduced = size / 3 / kResourceImagePixels * kResourceImagePixels;
         if (reduced == 0) return false;
         uint8_t* b = file.As<uint8_t>();
-        for (size_t i = 0; i < reduced; ++i) b[i] = b[i * 3];
+        for (size_t i = 0; i < reduced; ++i)
+            b[i] = b[i * 3];
         size = reduced;
         // Best effort: a failed write-back only means converting again next time.
         WriteFileReplacing(path, b, size);
@@ -64,7 +67,8 @@ bool FontAlphaFromSheet(const Image8& sheet, Image8& alpha) {
     for (int y = 0; y < sheet.Height(); ++y) {
         const uint8_t* s = sheet.Row(y);
         uint8_t* d = a.Row(y);
-        for (int x = 0; x < sheet.Width(); ++x, s += ch) d[x] = AlphaOf(ch >= 3 ? Luma(s) : s[0]);
+        for (int x = 0; x < sheet.Width(); ++x, s += ch)
+            d[x] = AlphaOf(ch >= 3 ? Luma(s) : s[0]);
     }
     alpha = std::move(a);
     return true;

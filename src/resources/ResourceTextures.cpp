@@ -71,12 +71,17 @@ unsigned int LoadIconFont(const std::string& folder) {
 
 } // namespace
 
-const unsigned int* TextureNames() { return g_names; }
+const unsigned int* TextureNames() {
+    return g_names;
+}
 
-unsigned int TextureName(int index) { return index >= 0 && index < kTextureNames ? g_names[index] : 0; }
+unsigned int TextureName(int index) {
+    return index >= 0 && index < kTextureNames ? g_names[index] : 0;
+}
 
 void ClearTextureNames() {
-    for (GLuint& n : g_names) n = 0;
+    for (GLuint& n : g_names)
+        n = 0;
 }
 
 void ReleaseResources() {

@@ -13,13 +13,14 @@ namespace vek {
 namespace {
 
 // Live mixers, so a sound being freed can release every voice that still reads it.
+// Never destroyed, so a sound freed during exit still finds them.
 std::mutex& RegistryLock() {
-    static std::mutex m;
-    return m;
+    static std::mutex* m = new std::mutex;
+    return *m;
 }
 std::vector<SoundMixer*>& Registry() {
-    static std::vector<SoundMixer*> r;
-    return r;
+    static std::vector<SoundMixer*>* r = new std::vector<SoundMixer*>;
+    return *r;
 }
 
 inline int32_t Clamp16(int64_t v) {
@@ -35,7 +36,8 @@ constexpr uint32_t kChunkFrames = 512;
 } // namespace
 
 SoundMixer::SoundMixer() {
-    for (Voice& v : voices_) v.ring.reset(new int16_t[kRingFrames * 2]());
+    for (Voice& v : voices_)
+        v.ring.reset(new int16_t[kRingFrames * 2]());
     std::lock_guard<std::mutex> g(RegistryLock());
     Registry().push_back(this);
 }
@@ -106,8 +108,10 @@ void SoundMixer::Fill(Voice& v, uint64_t frames) {
 }
 
 int SoundMixer::Play(const cVek_Sound& sound, int leftVolume, int rightVolume, uint32_t pitch16) {
-    if (!enabled_ || !appActive_ || !soundOn_) return -1;
+    if (!enabled_ || !appActive_ || !soundOn_ || !(deviceRunning_ || offline_)) return -1;
     if (!(sound.Flags() & cVek_Sound::kSixteenBit) || !sound.Samples() || sound.Count() == 0) return -1;
+    const uint64_t step = StepFor(sound.Rate(), pitch16);
+    if (step == 0) return -1;
     for (int n = 0; n < kVoices; ++n) {
         Voice& v = voices_[n];
         if (v.active.load(std::memory_order_acquire)) continue;
@@ -115,7 +119,7 @@ int SoundMixer::Play(const cVek_Sound& sound, int leftVolume, int rightVolume, u
         v.stopRequested.store(false, std::memory_order_relaxed);
         v.volume[0] = leftVolume;
         v.volume[1] = rightVolume;
-        v.step = StepFor(sound.Rate(), pitch16);
+        v.step = step;
         v.position = 0;
         v.data = sound.Samples();
         v.count = sound.Count();
@@ -136,7 +140,8 @@ void SoundMixer::RequestStop(int voice) {
 }
 
 void SoundMixer::StopAll() {
-    for (Voice& v : voices_) v.stopRequested.store(true, std::memory_order_release);
+    for (Voice& v : voices_)
+        v.stopRequested.store(true, std::memory_order_release);
     if (deviceRunning_) {
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::duration<double>(kStopAllWaitSeconds);
@@ -169,7 +174,8 @@ void SoundMixer::Forget(const int16_t* samples) {
 void SoundMixer::ForgetEverywhere(const int16_t* samples) {
     if (!samples) return;
     std::lock_guard<std::mutex> g(RegistryLock());
-    for (SoundMixer* m : Registry()) m->Forget(samples);
+    for (SoundMixer* m : Registry())
+        m->Forget(samples);
 }
 
 void SoundMixer::Pull(int16_t* out, uint32_t frames) {
@@ -194,7 +200,8 @@ void SoundMixer::Pull(int16_t* out, uint32_t frames) {
             // Refill what was just consumed: the ring always holds 0.4 s ahead of the output.
             Fill(v, v.played + kRingFrames - v.written);
         }
-        for (uint32_t i = 0; i < n * 2; ++i) out[i] = static_cast<int16_t>(Clamp16(acc[i]));
+        for (uint32_t i = 0; i < n * 2; ++i)
+            out[i] = static_cast<int16_t>(Clamp16(acc[i]));
         out += n * 2;
         frames -= n;
     }
@@ -202,7 +209,8 @@ void SoundMixer::Pull(int16_t* out, uint32_t frames) {
 
 int SoundMixer::ActiveVoices() const {
     int n = 0;
-    for (const Voice& v : voices_) n += v.active.load(std::memory_order_acquire) ? 1 : 0;
+    for (const Voice& v : voices_)
+        n += v.active.load(std::memory_order_acquire) ? 1 : 0;
     return n;
 }
 
@@ -212,9 +220,15 @@ bool SoundMixer::VoiceActive(int voice) const {
 
 namespace res {
 
-void StartSoundMixer() { SoundMixer::Get().StartDevice(); }
-void StopAllSounds() { SoundMixer::Get().StopAll(); }
-void StopSoundMixer() { SoundMixer::Get().StopDevice(); }
+void StartSoundMixer() {
+    SoundMixer::Get().StartDevice();
+}
+void StopAllSounds() {
+    SoundMixer::Get().StopAll();
+}
+void StopSoundMixer() {
+    SoundMixer::Get().StopDevice();
+}
 
 } // namespace res
 

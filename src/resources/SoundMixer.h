@@ -19,7 +19,7 @@ class cVek_Sound;
 namespace vek {
 
 class SoundMixer {
-public:
+  public:
     static constexpr int kVoices = 20;
     static constexpr int kOutputRate = 44100;
     static constexpr uint32_t kRingFrames = 17640;     // 70560 bytes, 0.4 s
@@ -41,6 +41,9 @@ public:
     // Closes the device and waits for its thread; every voice is released.
     void StopDevice();
     bool DeviceRunning() const { return deviceRunning_; }
+    // Declares that the caller pulls the output itself (tests, rendering to a file). Voices start
+    // only while a device runs or offline output is on, so without any output nothing piles up.
+    void SetOfflineOutput(bool on) { offline_ = on; }
 
     // A voice starts only while all three are on.
     void SetEnabled(bool on) { enabled_ = on; }
@@ -50,7 +53,8 @@ public:
     bool SoundOn() const { return soundOn_; }
 
     // Starts a voice (volumes 16384 = full, pitch 16.16). Returns the voice number, or -1 when the
-    // mixer is off, no voice is free or the sound has no 16-bit samples.
+    // mixer is off or has no output, no voice is free, the step would be 0 (the voice would never
+    // end) or the sound has no 16-bit samples.
     int Play(const cVek_Sound& sound, int leftVolume, int rightVolume, uint32_t pitch16);
     // Asks one voice to stop; the audio thread frees it at its next pull.
     void RequestStop(int voice);
@@ -72,7 +76,7 @@ public:
     // 16.16 pitch: ((rate << 20) / 44100) * pitch >> 16, in 64-bit integers.
     static uint64_t StepFor(uint32_t rate2012, uint32_t pitch16);
 
-private:
+  private:
     struct Voice {
         std::atomic<bool> active{false};
         std::atomic<bool> stopRequested{false};
@@ -82,7 +86,7 @@ private:
         const int16_t* data = nullptr;
         uint32_t count = 0;
         uint8_t flags = 0;
-        int32_t gain[3] = {0, 0, 0}; // 16.16: overall, left, right; all 1.0 when started
+        int32_t gain[3] = {0, 0, 0};     // 16.16: overall, left, right; all 1.0 when started
         std::unique_ptr<int16_t[]> ring; // kRingFrames stereo frames
         uint64_t written = 0;            // absolute frames written into the ring
         uint64_t played = 0;             // absolute frames consumed by the output
@@ -99,6 +103,7 @@ private:
     std::atomic<bool> appActive_{true};
     std::atomic<bool> soundOn_{true};
     std::atomic<bool> deviceRunning_{false};
+    std::atomic<bool> offline_{false};
     void* device_ = nullptr; // platform audio device, owned
 };
 

@@ -22,13 +22,17 @@ void Write32(uint8_t* p, uint32_t v) {
     p[3] = uint8_t(v >> 24);
 }
 
-uint32_t ElementSize(const s_SettingsRecord& r) { return r.size == 1 ? 1 : 4; }
+uint32_t ElementSize(const s_SettingsRecord& r) {
+    return r.size == 1 ? 1 : 4;
+}
 
 } // namespace
 
 cVek_Settings::cVek_Settings(std::string fileName) : fileName_(std::move(fileName)) {}
 
-void cVek_Settings::AddRecord(const s_SettingsRecord& record) { records_.push_back(record); }
+void cVek_Settings::AddRecord(const s_SettingsRecord& record) {
+    records_.push_back(record);
+}
 
 void cVek_Settings::Scramble(uint8_t* bytes, size_t size) {
     uint32_t s = 0x5C7A3E91u;
@@ -99,7 +103,8 @@ bool cVek_Settings::Parse(const uint8_t* stored, size_t size) {
 
 bool cVek_Settings::Build(vek::MemBlock& out) const {
     size_t size = kHeader + 8;
-    for (const s_SettingsRecord& r : records_) size += 8 + size_t(r.count) * ElementSize(r);
+    for (const s_SettingsRecord& r : records_)
+        size += 8 + size_t(r.count) * ElementSize(r);
     vek::MemBlock block;
     if (!block.AllocZeroed(size)) return false;
     uint8_t* b = block.As<uint8_t>();
@@ -140,8 +145,7 @@ bool cVek_Settings::GoToFolder(std::string& path) const {
 
 bool cVek_Settings::LoadFile(const std::string& path) {
     vek::MemBlock file;
-    const bool ok =
-        vek::ReadWholeFile(path, file, kMaxFileBytes) && Parse(file.As<uint8_t>(), file.Size());
+    const bool ok = vek::ReadWholeFile(path, file, kMaxFileBytes) && Parse(file.As<uint8_t>(), file.Size());
     if (afterLoad) afterLoad(ok);
     return ok;
 }

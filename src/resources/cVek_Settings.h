@@ -28,7 +28,7 @@ struct s_SettingsRecord {
 };
 
 class cVek_Settings {
-public:
+  public:
     // `fileName` lives in "Vekstal/Sx" below the per-user configuration folder.
     explicit cVek_Settings(std::string fileName);
 
@@ -65,7 +65,7 @@ public:
     static constexpr size_t kMinFileBytes = 24;
     static constexpr size_t kMaxFileBytes = 1u << 20;
 
-private:
+  private:
     bool GoToFolder(std::string& path) const;
 
     std::string fileName_;

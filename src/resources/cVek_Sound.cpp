@@ -20,8 +20,12 @@ uint32_t Be32(const uint8_t* p) {
 uint32_t Le32(const uint8_t* p) {
     return uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
 }
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[1] << 8 | p[0]); }
-int16_t Be16s(const uint8_t* p) { return static_cast<int16_t>(uint16_t(p[0] << 8 | p[1])); }
+uint16_t Le16(const uint8_t* p) {
+    return uint16_t(p[1] << 8 | p[0]);
+}
+int16_t Be16s(const uint8_t* p) {
+    return static_cast<int16_t>(uint16_t(p[0] << 8 | p[1]));
+}
 
 bool HasExtension(const std::string& name, const char* ext) {
     const size_t dot = name.rfind('.');
@@ -78,9 +82,13 @@ bool WavToDat(const uint8_t* b, size_t size, MemBlock& dat) {
 
 } // namespace vek::res
 
-cVek_Sound::cVek_Sound() { MakeSilent(); }
+cVek_Sound::cVek_Sound() {
+    MakeSilent();
+}
 
-cVek_Sound::~cVek_Sound() { vek::SoundMixer::ForgetEverywhere(Samples()); }
+cVek_Sound::~cVek_Sound() {
+    vek::SoundMixer::ForgetEverywhere(Samples());
+}
 
 void cVek_Sound::Publish(vek::MemBlock&& data, uint32_t count, uint32_t rate, uint8_t flags) {
     vek::SoundMixer::ForgetEverywhere(Samples());
@@ -135,7 +143,8 @@ bool cVek_Sound::ReadDat(const uint8_t* b, size_t size) {
     vek::MemBlock data;
     if (!data.Alloc(count * sizeof(int16_t))) return false;
     int16_t* o = data.As<int16_t>();
-    for (size_t i = 0; i < count; ++i) o[i] = Be16s(b + i * 2);
+    for (size_t i = 0; i < count; ++i)
+        o[i] = Be16s(b + i * 2);
     Publish(std::move(data), static_cast<uint32_t>(count), kDatRate << 12, kSixteenBit);
     return true;
 }
@@ -153,8 +162,7 @@ void cVek_Sound::LoadFrom(const std::string& folder, const std::string& name) {
     vek::MemBlock file;
     const std::string path = Join(folder, name);
     if (HasExtension(name, "AVR")) {
-        if (!vek::ReadWholeFile(path, file, kMaxFileBytes) ||
-            !ReadAvr(file.As<uint8_t>(), file.Size()))
+        if (!vek::ReadWholeFile(path, file, kMaxFileBytes) || !ReadAvr(file.As<uint8_t>(), file.Size()))
             MakeSilent();
         return;
     }

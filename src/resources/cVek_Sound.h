@@ -11,7 +11,7 @@
 #include <string>
 
 class cVek_Sound {
-public:
+  public:
     enum : uint8_t { kStereo = 1 << 0, kSixteenBit = 1 << 1 };
 
     cVek_Sound();
@@ -36,8 +36,8 @@ public:
     void MakeSilent();
 
     const int16_t* Samples() const { return samples_.As<int16_t>(); }
-    uint32_t Count() const { return count_; }      // sample frames (per channel)
-    uint32_t Rate() const { return rate_; }        // Hz in 20.12 fixed point
+    uint32_t Count() const { return count_; } // sample frames (per channel)
+    uint32_t Rate() const { return rate_; }   // Hz in 20.12 fixed point
     uint8_t Flags() const { return flags_; }
 
     double volume = 1.0; // 1.0 = full
@@ -46,7 +46,7 @@ public:
     static constexpr size_t kMaxFileBytes = 16u << 20;
     static constexpr uint32_t kSilentCount = 16;
 
-private:
+  private:
     // Takes over `data` as `count` frames; releases the old samples from every mixer first.
     void Publish(vek::MemBlock&& data, uint32_t count, uint32_t rate, uint8_t flags);
 

@@ -8,8 +8,7 @@ const s_SoundBankEntry kVek_SoundTable[] = {
     {"", 0.0, 0.0},
 };
 
-cVek_SoundBank::cVek_SoundBank(vek::SoundMixer* mixer)
-    : mixer_(mixer ? mixer : &vek::SoundMixer::Get()) {}
+cVek_SoundBank::cVek_SoundBank(vek::SoundMixer* mixer) : mixer_(mixer ? mixer : &vek::SoundMixer::Get()) {}
 
 cVek_SoundBank::~cVek_SoundBank() = default;
 

@@ -23,7 +23,7 @@ struct s_SoundBankEntry {
 extern const s_SoundBankEntry kVek_SoundTable[];
 
 class cVek_SoundBank {
-public:
+  public:
     // Plays through `mixer`, by default the process-wide one.
     explicit cVek_SoundBank(vek::SoundMixer* mixer = nullptr);
     ~cVek_SoundBank();
@@ -44,7 +44,7 @@ public:
 
     static constexpr int kGrowStep = 32;
 
-private:
+  private:
     template <class LoadOne> void LoadTable(const s_SoundBankEntry* table, LoadOne loadOne);
 
     vek::SoundMixer* mixer_;

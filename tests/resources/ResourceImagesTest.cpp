@@ -27,7 +27,8 @@ long long ModTimeNs(const std::string& path) {
 TEST(ResourceImages, ThreeBytesPerPixelGreyFileIsRewrittenOnceAsOneByte) {
     TempFolder dir;
     std::vector<uint8_t> rgb(393216);
-    for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8_t(i % 3 == 0 ? (i / 3) * 7 % 251 : 0xEE);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = uint8_t(i % 3 == 0 ? (i / 3) * 7 % 251 : 0xEE);
     const std::string path = dir / "pg128.bin";
     ASSERT_TRUE(WriteBytes(path, rgb));
 
@@ -36,7 +37,8 @@ TEST(ResourceImages, ThreeBytesPerPixelGreyFileIsRewrittenOnceAsOneByte) {
     ASSERT_EQ(131072u, first.Size());
     const std::vector<uint8_t> rewritten = ReadBytes(path);
     ASSERT_EQ(131072u, rewritten.size());
-    for (size_t i = 0; i < rewritten.size(); ++i) ASSERT_EQ(uint8_t(i * 7 % 251), rewritten[i]) << i;
+    for (size_t i = 0; i < rewritten.size(); ++i)
+        ASSERT_EQ(uint8_t(i * 7 % 251), rewritten[i]) << i;
     EXPECT_EQ(0, std::memcmp(first.Data(), rewritten.data(), rewritten.size()));
 
     // The second load reads the grey file as it is and does not write it again.
@@ -72,7 +74,7 @@ TEST(ResourceImages, MaterialJpegSplitsIntoSixRgbRunsInReadingOrder) {
     TempFolder dir;
     Image8 img;
     ASSERT_TRUE(img.Create(128, 768, 3));
-    const uint8_t colours[6][3] = {{200, 40, 40}, {40, 200, 40}, {40, 40, 200},
+    const uint8_t colours[6][3] = {{200, 40, 40},  {40, 200, 40},  {40, 40, 200},
                                    {220, 220, 60}, {60, 220, 220}, {128, 128, 128}};
     for (int y = 0; y < 768; ++y)
         for (int x = 0; x < 128; ++x)
@@ -85,7 +87,8 @@ TEST(ResourceImages, MaterialJpegSplitsIntoSixRgbRunsInReadingOrder) {
     for (int k = 0; k < 6; ++k) {
         // the middle texel of image k, within JPEG's error of its flat colour
         const uint8_t* p = rgb.As<uint8_t>() + (k * 16384 + 64 * 128 + 64) * 3;
-        for (int c = 0; c < 3; ++c) EXPECT_NEAR(colours[k][c], p[c], 4) << "image " << k << " channel " << c;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(colours[k][c], p[c], 4) << "image " << k << " channel " << c;
     }
     ASSERT_TRUE(WriteBytes(dir / "bad.JPG", {0xFF, 0xD8, 0xFF, 0xE0, 0, 0}));
     EXPECT_FALSE(vek::res::ReadMaterialImages(dir / "bad.JPG", rgb));
@@ -111,7 +114,8 @@ TEST(ResourceImages, IconSheetTakesColourFromTheTopAndAlphaFromTheBottom) {
                                 {70, 80, 90, 100, 110, 120},
                                 {0, 0, 0, 255, 255, 255},
                                 {100, 100, 100, 128, 128, 128}};
-    for (int y = 0; y < 4; ++y) std::memcpy(sheet.Row(y), rows[y], 6);
+    for (int y = 0; y < 4; ++y)
+        std::memcpy(sheet.Row(y), rows[y], 6);
     ASSERT_TRUE(vek::res::IconRgbaFromSheet(sheet, rgba));
     ASSERT_EQ(2, rgba.Width());
     ASSERT_EQ(2, rgba.Height());
@@ -138,7 +142,9 @@ TEST(ResourceImages, ShippedTexturesAreSeamlessAndTextured) {
 
     auto check = [](const uint8_t* t, int channels, const std::string& what) {
         SCOPED_TRACE(what);
-        auto px = [&](int x, int y, int c) { return double(t[(size_t(y % 128) * 128 + size_t(x % 128)) * channels + c]); };
+        auto px = [&](int x, int y, int c) {
+            return double(t[(size_t(y % 128) * 128 + size_t(x % 128)) * channels + c]);
+        };
         // step[k]: mean |difference| between column k and k + 1 (and row k and k + 1); 127 wraps
         double colStep[128] = {}, rowStep[128] = {}, mean = 0, var = 0;
         for (int k = 0; k < 128; ++k)
@@ -150,11 +156,14 @@ TEST(ResourceImages, ShippedTexturesAreSeamlessAndTextured) {
                 }
         mean /= 128.0 * 128 * channels;
         for (int i = 0; i < 128 * 128; ++i)
-            for (int c = 0; c < channels; ++c) var += (px(i % 128, i / 128, c) - mean) * (px(i % 128, i / 128, c) - mean);
+            for (int c = 0; c < channels; ++c)
+                var += (px(i % 128, i / 128, c) - mean) * (px(i % 128, i / 128, c) - mean);
         EXPECT_LE(colStep[127], *std::max_element(colStep, colStep + 127) * 1.05) << "seam at the left edge";
         EXPECT_LE(rowStep[127], *std::max_element(rowStep, rowStep + 127) * 1.05) << "seam at the top edge";
         EXPECT_GT(std::sqrt(var / (128.0 * 128 * channels)), 4.0) << "flat texture";
     };
-    for (int k = 0; k < 8; ++k) check(grey.As<uint8_t>() + k * 16384, 1, "paper " + std::to_string(k));
-    for (int k = 0; k < 6; ++k) check(rgb.As<uint8_t>() + k * 16384 * 3, 3, "material " + std::to_string(k));
+    for (int k = 0; k < 8; ++k)
+        check(grey.As<uint8_t>() + k * 16384, 1, "paper " + std::to_string(k));
+    for (int k = 0; k < 6; ++k)
+        check(rgb.As<uint8_t>() + k * 16384 * 3, 3, "material " + std::to_string(k));
 }

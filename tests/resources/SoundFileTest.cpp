@@ -44,9 +44,9 @@ TEST(SoundFiles, AvrBigEndianSamplesBecomeHostOrderWithRateAndFormat) {
 
 TEST(SoundFiles, EightBitAvrWidensToSixteenBits) {
     std::vector<uint8_t> b = Avr({}, false, 8000);
-    b[15] = 8;          // resolution 8
-    b[16] = b[17] = 0;  // unsigned bytes
-    b[29] = 3;          // three samples
+    b[15] = 8;         // resolution 8
+    b[16] = b[17] = 0; // unsigned bytes
+    b[29] = 3;         // three samples
     b.insert(b.end(), {0x80, 0xFF, 0x00});
     cVek_Sound s;
     ASSERT_TRUE(s.ReadAvr(b.data(), b.size()));

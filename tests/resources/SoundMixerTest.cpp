@@ -39,9 +39,11 @@ TEST(SoundMixer, StepIsRateOver44100TimesPitchIn32Point32) {
 TEST(SoundMixer, BankSoundOnePlaysAtVolume409AndThreeTimesItsSpeed) {
     TempFolder dir;
     std::vector<int16_t> values;
-    for (int k = 0; k < 30; ++k) values.push_back(int16_t((k - 15) * 2000));
+    for (int k = 0; k < 30; ++k)
+        values.push_back(int16_t((k - 15) * 2000));
     ASSERT_TRUE(WriteBytes(dir / "TARGET.AVR", Avr(values, false, 44100)));
     SoundMixer mixer;
+    mixer.SetOfflineOutput(true);
     cVek_SoundBank bank(&mixer);
     bank.LoadFrom(dir.Path());
     ASSERT_EQ(2, bank.Size());
@@ -73,6 +75,7 @@ TEST(SoundMixer, LongSoundStaysSampleExactAcrossRingRefillsAndOddPullSizes) {
     cVek_Sound s;
     MakeSound(s, values);
     SoundMixer mixer;
+    mixer.SetOfflineOutput(true);
     ASSERT_EQ(0, mixer.Play(s, 16384, 8192, 98304)); // left full, right half, 1.5 × speed
 
     std::vector<int16_t> out;
@@ -95,15 +98,26 @@ TEST(SoundMixer, TwoVoicesAddAndTheSumIsClampedBothWays) {
     MakeSound(a, {30000, -30000, 1000, 20000});
     MakeSound(b, {30000, -30000, -500, -25000});
     SoundMixer mixer;
+    mixer.SetOfflineOutput(true);
     ASSERT_EQ(0, mixer.Play(a, 16384, 16384, 65536));
     ASSERT_EQ(1, mixer.Play(b, 16384, 16384, 65536));
     const std::vector<int16_t> out = Pull(mixer, 5);
     EXPECT_EQ((std::vector<int16_t>{32767, 32767, -32768, -32768, 500, 500, -5000, -5000, 0, 0}), out);
 
+    // A stereo sound keeps its sides apart, each at its own volume.
+    cVek_Sound st;
+    const std::vector<uint8_t> avr = Avr({1000, -2000, 3000, -4000}, true, 44100);
+    ASSERT_TRUE(st.ReadAvr(avr.data(), avr.size()));
+    SoundMixer both;
+    both.SetOfflineOutput(true);
+    ASSERT_EQ(0, both.Play(st, 16384, 4096, 65536));
+    EXPECT_EQ((std::vector<int16_t>{1000, -500, 3000, -1000, 0, 0}), Pull(both, 3));
+
     // One voice beyond full volume clamps by itself too.
     cVek_Sound c;
     MakeSound(c, {20000, -20000});
     SoundMixer solo;
+    solo.SetOfflineOutput(true);
     ASSERT_EQ(0, solo.Play(c, 32768, 16384, 65536));
     EXPECT_EQ((std::vector<int16_t>{32767, 20000, -32768, -20000}), Pull(solo, 2));
 }
@@ -113,7 +127,9 @@ TEST(SoundMixer, NoFreeVoiceMeansTheSoundIsNotPlayed) {
     MakeSound(quiet, std::vector<int16_t>(1000, 10));
     MakeSound(loud, std::vector<int16_t>(1000, 20000));
     SoundMixer mixer;
-    for (int v = 0; v < SoundMixer::kVoices; ++v) ASSERT_EQ(v, mixer.Play(quiet, 16384, 16384, 65536));
+    mixer.SetOfflineOutput(true);
+    for (int v = 0; v < SoundMixer::kVoices; ++v)
+        ASSERT_EQ(v, mixer.Play(quiet, 16384, 16384, 65536));
     EXPECT_EQ(-1, mixer.Play(loud, 16384, 16384, 65536));
     EXPECT_EQ(SoundMixer::kVoices, mixer.ActiveVoices());
     const std::vector<int16_t> out = Pull(mixer, 8);
@@ -124,6 +140,7 @@ TEST(SoundMixer, StopRequestsAndStopAllFreeVoices) {
     cVek_Sound s;
     MakeSound(s, std::vector<int16_t>(100000, 1000));
     SoundMixer mixer;
+    mixer.SetOfflineOutput(true);
     ASSERT_EQ(0, mixer.Play(s, 16384, 16384, 65536));
     ASSERT_EQ(1, mixer.Play(s, 16384, 16384, 65536));
     mixer.RequestStop(0);
@@ -132,20 +149,25 @@ TEST(SoundMixer, StopRequestsAndStopAllFreeVoices) {
     EXPECT_TRUE(mixer.VoiceActive(1));
 
     ASSERT_EQ(0, mixer.Play(s, 16384, 16384, 65536)); // the freed voice is reused
-    mixer.StopAll(); // no device: nothing would free them, so no wait
+    mixer.StopAll();                                  // no device: nothing would free them, so no wait
     EXPECT_EQ(0, mixer.ActiveVoices());
     EXPECT_EQ(std::vector<int16_t>(4, 0), Pull(mixer, 2));
     EXPECT_EQ(0, mixer.Play(s, 16384, 16384, 65536)) << "stop-all leaves no stale stop request";
     EXPECT_EQ(std::vector<int16_t>(4, 1000), Pull(mixer, 2));
 }
 
-TEST(SoundMixer, SoundsPlayOnlyWhileEnabledActiveSwitchedOnAndUnmuted) {
+TEST(SoundMixer, SoundsPlayOnlyWhileEnabledActiveSwitchedOnUnmutedAndHeard) {
     TempFolder dir;
     ASSERT_TRUE(WriteBytes(dir / "TARGET.AVR", Avr(std::vector<int16_t>(100, 5000), false, 44100)));
     SoundMixer mixer;
     cVek_SoundBank bank(&mixer);
     bank.LoadFrom(dir.Path());
     const cVek_Sound& s = *bank.Sound(1);
+
+    // Without a device or offline output nobody would ever free the voice.
+    EXPECT_EQ(-1, mixer.Play(s, 16384, 16384, 65536));
+    mixer.SetOfflineOutput(true);
+    EXPECT_EQ(-1, mixer.Play(s, 16384, 16384, 0)) << "a zero step never ends";
 
     mixer.SetEnabled(false);
     EXPECT_EQ(-1, mixer.Play(s, 16384, 16384, 65536));
@@ -167,6 +189,7 @@ TEST(SoundMixer, SoundsPlayOnlyWhileEnabledActiveSwitchedOnAndUnmuted) {
 
 TEST(SoundMixer, FreeingOrReplacingAPlayingSoundReleasesItsVoices) {
     SoundMixer mixer;
+    mixer.SetOfflineOutput(true);
     {
         cVek_Sound s;
         MakeSound(s, std::vector<int16_t>(100000, 3000));

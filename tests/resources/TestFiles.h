@@ -11,7 +11,7 @@ namespace restest {
 
 // A folder under /tmp removed (with its files) when the object goes.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         char name[] = "/tmp/sx_resources_XXXXXX";
         const char* p = mkdtemp(name);
@@ -24,7 +24,7 @@ public:
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -40,7 +40,8 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return b;
     int c;
-    while ((c = std::fgetc(f)) != EOF) b.push_back(uint8_t(c));
+    while ((c = std::fgetc(f)) != EOF)
+        b.push_back(uint8_t(c));
     std::fclose(f);
     return b;
 }
@@ -60,7 +61,8 @@ inline void Put16Le(std::vector<uint8_t>& b, int v) {
     b.push_back(uint8_t(v >> 8));
 }
 inline void Put32Le(std::vector<uint8_t>& b, uint32_t v) {
-    for (int k = 0; k <= 24; k += 8) b.push_back(uint8_t(v >> k));
+    for (int k = 0; k <= 24; k += 8)
+        b.push_back(uint8_t(v >> k));
 }
 
 // An AVR image: 128-byte header, then big-endian 16-bit samples.
@@ -76,9 +78,11 @@ inline std::vector<uint8_t> Avr(const std::vector<int16_t>& values, bool stereo,
     b.push_back(uint8_t(hz >> 8));
     b.push_back(uint8_t(hz));
     const uint32_t count = uint32_t(values.size() / (stereo ? 2 : 1));
-    for (int k = 24; k >= 0; k -= 8) b.push_back(uint8_t(count >> k));
+    for (int k = 24; k >= 0; k -= 8)
+        b.push_back(uint8_t(count >> k));
     b.resize(128, 0);
-    for (int16_t v : values) Put16Be(b, v);
+    for (int16_t v : values)
+        Put16Be(b, v);
     return b;
 }
 
@@ -87,7 +91,8 @@ inline std::vector<uint8_t> Wav(const std::vector<int16_t>& values, int channels
     const uint32_t data = uint32_t(values.size() * 2);
     std::vector<uint8_t> b = {'R', 'I', 'F', 'F'};
     Put32Le(b, 36 + data);
-    for (char c : std::string("WAVEfmt ")) b.push_back(uint8_t(c));
+    for (char c : std::string("WAVEfmt "))
+        b.push_back(uint8_t(c));
     Put32Le(b, 16);
     Put16Le(b, 1);
     Put16Le(b, channels);
@@ -95,9 +100,11 @@ inline std::vector<uint8_t> Wav(const std::vector<int16_t>& values, int channels
     Put32Le(b, 44100u * 2u * uint32_t(channels));
     Put16Le(b, 2 * channels);
     Put16Le(b, 16);
-    for (char c : std::string("data")) b.push_back(uint8_t(c));
+    for (char c : std::string("data"))
+        b.push_back(uint8_t(c));
     Put32Le(b, data);
-    for (int16_t v : values) Put16Le(b, v);
+    for (int16_t v : values)
+        Put16Le(b, v);
     return b;
 }
 
