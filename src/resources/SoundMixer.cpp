@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -37,7 +38,7 @@ constexpr uint32_t kChunkFrames = 512;
 
 SoundMixer::SoundMixer() {
     for (Voice& v : voices_)
-        v.ring.reset(new int16_t[kRingFrames * 2]());
+        v.ring.reset(new (std::nothrow) int16_t[kRingFrames * 2]());
     std::lock_guard<std::mutex> g(RegistryLock());
     Registry().push_back(this);
 }
@@ -58,7 +59,7 @@ bool SoundMixer::StartDevice() {
     if (deviceRunning_) return true;
     auto device = std::make_unique<platform::AudioDevice>();
     if (!device->Open(&DeviceCallback, this)) return false;
-    device_ = device.release();
+    device_ = std::move(device);
     deviceRunning_ = true;
     return true;
 }
@@ -66,9 +67,8 @@ bool SoundMixer::StartDevice() {
 void SoundMixer::StopDevice() {
     if (device_) {
         // Closing joins the audio thread, so no Pull runs after this.
-        std::unique_ptr<platform::AudioDevice> device(static_cast<platform::AudioDevice*>(device_));
-        device_ = nullptr;
-        device->Close();
+        device_->Close();
+        device_.reset();
         deviceRunning_ = false;
     }
     std::lock_guard<std::mutex> g(mixLock_);
@@ -114,7 +114,7 @@ int SoundMixer::Play(const cVek_Sound& sound, int leftVolume, int rightVolume, u
     if (step == 0) return -1;
     for (int n = 0; n < kVoices; ++n) {
         Voice& v = voices_[n];
-        if (v.active.load(std::memory_order_acquire)) continue;
+        if (v.active.load(std::memory_order_acquire) || !v.ring) continue;
         // The voice is ours until `active` is set: the audio thread skips inactive voices.
         v.stopRequested.store(false, std::memory_order_relaxed);
         v.volume[0] = leftVolume;

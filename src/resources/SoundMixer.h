@@ -17,6 +17,9 @@
 class cVek_Sound;
 
 namespace vek {
+namespace platform {
+class AudioDevice;
+}
 
 class SoundMixer {
   public:
@@ -87,7 +90,7 @@ class SoundMixer {
         uint32_t count = 0;
         uint8_t flags = 0;
         int32_t gain[3] = {0, 0, 0};     // 16.16: overall, left, right; all 1.0 when started
-        std::unique_ptr<int16_t[]> ring; // kRingFrames stereo frames
+        std::unique_ptr<int16_t[]> ring; // kRingFrames stereo frames; null if it could not be had
         uint64_t written = 0;            // absolute frames written into the ring
         uint64_t played = 0;             // absolute frames consumed by the output
         uint64_t end = 0;                // absolute frame where the sound's samples ran out
@@ -104,7 +107,7 @@ class SoundMixer {
     std::atomic<bool> soundOn_{true};
     std::atomic<bool> deviceRunning_{false};
     std::atomic<bool> offline_{false};
-    void* device_ = nullptr; // platform audio device, owned
+    std::unique_ptr<platform::AudioDevice> device_;
 };
 
 namespace res {

@@ -3,6 +3,7 @@
 #include "platform/ImageCodec.h"
 #include "shell/FolderService.h"
 
+#include <cassert>
 #include <cstring>
 #include <utility>
 
