@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
+#include <jpeglib.h>
 #include <cstring>
 #include <dirent.h>
 #include <random>
@@ -165,6 +167,51 @@ TEST(Jpeg, RoundTripStaysCloseAndQualityZeroIsTheDefault75) {
     ASSERT_TRUE(vek::DecodeImage(q90.Data(), q90.Size(), back, 4));
     EXPECT_NEAR(back.Pixels()[0], 200, 1);
     EXPECT_EQ(back.Pixels()[3], 255);
+}
+
+TEST(Jpeg, GreyAndAdobeCmykFilesDecodeToRgb) {
+    vek::Image8 grey;
+    ASSERT_TRUE(grey.Create(16, 16, 1));
+    std::memset(grey.Pixels(), 90, grey.Bytes());
+    vek::MemBlock file;
+    ASSERT_TRUE(vek::EncodeJpeg(grey.View(), 100, file));
+    vek::Image8 back;
+    ASSERT_TRUE(vek::DecodeJpeg(file.Data(), file.Size(), back));
+    ASSERT_EQ(back.Channels(), 3);
+    EXPECT_NEAR(back.Pixels()[0], 90, 1);
+    EXPECT_NEAR(back.Pixels()[2], 90, 1);
+
+    // Three 8 × 8 blocks stored the Adobe way (0 = full ink): no ink, full cyan, full black.
+    const uint8_t stored[3][4] = {{255, 255, 255, 255}, {0, 255, 255, 255}, {255, 255, 255, 0}};
+    std::vector<uint8_t> cmyk(24 * 8 * 4);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 24; ++x)
+            std::memcpy(&cmyk[(y * 24 + x) * 4], stored[x / 8], 4);
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* mem = nullptr;
+    unsigned long memSize = 0;
+    jpeg_mem_dest(&c, &mem, &memSize);
+    c.image_width = 24, c.image_height = 8, c.input_components = 4, c.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 100, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    while (c.next_scanline < 8) {
+        JSAMPROW row = &cmyk[c.next_scanline * 24 * 4];
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    const bool ok = vek::DecodeJpeg(mem, memSize, back, 4);
+    free(mem);
+    ASSERT_TRUE(ok) << vek::ImageCodecError();
+    const int expect[3][3] = {{255, 255, 255}, {0, 255, 255}, {0, 0, 0}};
+    for (int b = 0; b < 3; ++b)
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(back.Row(4)[(b * 8 + 4) * 4 + i], expect[b][i], 3) << b << "," << i;
+    EXPECT_EQ(back.Row(4)[3], 255);
 }
 
 // Every prefix of a valid file is refused, the output stays as it was and nothing leaks.
