@@ -96,7 +96,9 @@ struct DispatchSink : EventTranslator::Sink {
 };
 } // namespace
 
-SdlWindowSystem::SdlWindowSystem() : impl_(new Impl) { g_current = this; }
+SdlWindowSystem::SdlWindowSystem() : impl_(new Impl) {
+    g_current = this;
+}
 
 SdlWindowSystem::~SdlWindowSystem() {
     DestroyGlContext();
@@ -106,7 +108,9 @@ SdlWindowSystem::~SdlWindowSystem() {
     if (g_current == this) g_current = nullptr;
 }
 
-SdlWindowSystem* SdlWindowSystem::Current() { return g_current; }
+SdlWindowSystem* SdlWindowSystem::Current() {
+    return g_current;
+}
 
 void SdlWindowSystem::ClearInputState() {
     impl_->translator.Reset(impl_->videoReady ? static_cast<uint16_t>(SDL_GetModState()) : 0);
@@ -234,8 +238,11 @@ void SdlWindowSystem::DispatchMessage(shell::Shell& shell) {
         return;
     }
     const SDL_Event& e = m.event;
-    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
-        m.translator.SetClientSize(static_cast<uint32_t>(e.window.data1), static_cast<uint32_t>(e.window.data2));
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        m.translator.SetClientSize(static_cast<uint32_t>(e.window.data1),
+                                   static_cast<uint32_t>(e.window.data2));
+        m.invalid = true;
+    }
     DispatchSink sink(shell, m.invalid);
     m.translator.Translate(e, MessageTime(), sink);
 }
@@ -259,13 +266,25 @@ bool SdlWindowSystem::WaitOnTimer(double seconds) {
     return r == 0 || r == EINTR;
 }
 
-void SdlWindowSystem::ShowArrowCursor() { Cursors::Get().ShowArrow(); }
+void SdlWindowSystem::ShowArrowCursor() {
+    Cursors::Get().ShowArrow();
+}
 
-void SdlWindowSystem::ShowCurrentCursor() { Cursors::Get().ShowCurrent(); }
+void SdlWindowSystem::ShowCurrentCursor() {
+    Cursors::Get().ShowCurrent();
+}
 
-void SdlWindowSystem::SendToBackAndMinimise() { Minimise(); }
+void SdlWindowSystem::SendToBackAndMinimise() {
+    Minimise();
+}
 
-void SdlWindowSystem::BringToFrontAndRestore() { Restore(); }
+void SdlWindowSystem::BringToFrontAndRestore() {
+    Restore();
+}
+
+void SdlWindowSystem::Invalidate() {
+    impl_->invalid = true;
+}
 
 void SdlWindowSystem::ResetView() {
     Impl& m = *impl_;
@@ -274,7 +293,9 @@ void SdlWindowSystem::ResetView() {
     ApplyDesktopView(screen.width, screen.height);
 }
 
-bool SdlWindowSystem::GlContextLive() const { return impl_->gl != nullptr; }
+bool SdlWindowSystem::GlContextLive() const {
+    return impl_->gl != nullptr;
+}
 
 bool SdlWindowSystem::MakeGlCurrent() {
     Impl& m = *impl_;
@@ -318,8 +339,12 @@ void SdlWindowSystem::Restore() {
     m.inRestore = false;
 }
 
-bool GlContextLive() { return g_current && g_current->GlContextLive(); }
-bool MakeGlCurrent() { return g_current && g_current->MakeGlCurrent(); }
+bool GlContextLive() {
+    return g_current && g_current->GlContextLive();
+}
+bool MakeGlCurrent() {
+    return g_current && g_current->MakeGlCurrent();
+}
 void ReleaseGl() {
     if (g_current) g_current->ReleaseGl();
 }

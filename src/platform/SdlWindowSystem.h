@@ -14,7 +14,7 @@
 namespace vek::platform {
 
 class SdlWindowSystem : public shell::WindowSystem {
-public:
+  public:
     SdlWindowSystem();
     ~SdlWindowSystem() override;
     SdlWindowSystem(const SdlWindowSystem&) = delete;
@@ -37,6 +37,7 @@ public:
     void ShowCurrentCursor() override;
     void SendToBackAndMinimise() override;
     void BringToFrontAndRestore() override;
+    void Invalidate() override;
     void ResetView() override;
 
     // Services for the program.
@@ -49,7 +50,7 @@ public:
     void Restore();
     bool Minimised() const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -31,19 +31,25 @@ void Call(SlotFunction f) {
 
 } // namespace
 
-Shell::Shell() { g_current = this; }
+Shell::Shell() {
+    g_current = this;
+}
 
 Shell::~Shell() {
     if (g_current == this) g_current = nullptr;
 }
 
-Shell* Shell::Current() { return g_current; }
+Shell* Shell::Current() {
+    return g_current;
+}
 
 void RequestQuit() {
     if (g_current) g_current->RequestQuit();
 }
 
-bool IsActive() { return g_current && g_current->Flags().active; }
+bool IsActive() {
+    return g_current && g_current->Flags().active;
+}
 
 void Shell::InstallGlResourceLoader(SlotFunction loader) {
     slots.glResourceLoader = loader;
@@ -178,20 +184,24 @@ void Shell::OnPaint() {
     if (windows_->ReadDisplayMode(&w, &h, &depth)) {
         if (w != screen.width || h != screen.height) {
             // The display mode changed (while minimised): only record it; a later paint with an
-            // unchanged size completes the activation.
+            // unchanged size completes the activation, so ask for one.
             screen = Screen{w, h, depth};
+            windows_->Invalidate();
             return;
         }
         screen.depth = depth;
     }
-    if (!flags_.activationPending) return;
-    ++RedrawCounter();
-    flags_.activationPending = false;
-    if (!flags_.glSideActive) {
-        if (slots.activation) slots.activation(1);
-        flags_.glSideActive = true;
+    if (flags_.activationPending) {
+        ++RedrawCounter();
+        flags_.activationPending = false;
+        if (!flags_.glSideActive) {
+            if (slots.activation) slots.activation(1);
+            flags_.glSideActive = true;
+        }
     }
-    if (flags_.glContextLive && (viewWidth_ != screen.width || viewHeight_ != screen.height)) {
+    // After a display mode change the view follows on the first paint that has the GL side.
+    if (flags_.glContextLive && flags_.glSideActive &&
+        (viewWidth_ != screen.width || viewHeight_ != screen.height)) {
         windows_->ResetView();
         viewWidth_ = screen.width;
         viewHeight_ = screen.height;

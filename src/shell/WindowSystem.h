@@ -12,7 +12,7 @@ namespace vek::shell {
 class Shell;
 
 class WindowSystem {
-public:
+  public:
     virtual ~WindowSystem() = default;
 
     // Start-up: forget any key and button state.
@@ -43,6 +43,8 @@ public:
     virtual void SendToBackAndMinimise() = 0;
     // Topmost and, when minimised, restored (activation).
     virtual void BringToFrontAndRestore() = 0;
+    // Asks for a paint message once the queue is empty.
+    virtual void Invalidate() = 0;
     // Sets the desktop view again for the stored screen size (after a display mode change).
     virtual void ResetView() = 0;
 };

@@ -21,7 +21,9 @@ using namespace vek::shell;
 namespace {
 
 uint64_t g_fakeMicros = 0;
-uint64_t FakeClock() { return g_fakeMicros; }
+uint64_t FakeClock() {
+    return g_fakeMicros;
+}
 
 struct Message {
     enum Kind { kInput, kActivate, kDeactivate, kPaint, kClose, kCall } kind;
@@ -30,7 +32,7 @@ struct Message {
 };
 
 class FakeWindows : public WindowSystem {
-public:
+  public:
     std::deque<Message> queue;
     std::vector<std::string> log;
     int displayWidth = 1280, displayHeight = 800;
@@ -72,12 +74,24 @@ public:
     }
     void DispatchMessage(Shell& shell) override {
         switch (current_.kind) {
-        case Message::kInput: ++inputsDispatched; break;
-        case Message::kActivate: shell.OnActivate(true); break;
-        case Message::kDeactivate: shell.OnActivate(false); break;
-        case Message::kPaint: shell.OnPaint(); break;
-        case Message::kClose: shell.OnCloseRequest(); break;
-        case Message::kCall: current_.call(); break;
+        case Message::kInput:
+            ++inputsDispatched;
+            break;
+        case Message::kActivate:
+            shell.OnActivate(true);
+            break;
+        case Message::kDeactivate:
+            shell.OnActivate(false);
+            break;
+        case Message::kPaint:
+            shell.OnPaint();
+            break;
+        case Message::kClose:
+            shell.OnCloseRequest();
+            break;
+        case Message::kCall:
+            current_.call();
+            break;
         }
     }
     void WaitMessage() override {
@@ -96,23 +110,24 @@ public:
     void SendToBackAndMinimise() override { log.push_back("minimise"); }
     void BringToFrontAndRestore() override { log.push_back("restore"); }
     void ResetView() override { log.push_back("reset-view"); }
+    void Invalidate() override { log.push_back("invalidate"); }
 
     void Push(Message::Kind kind, uint32_t stamp, std::function<void()> call = {}) {
         queue.push_back({kind, stamp, std::move(call)});
     }
 
-private:
+  private:
     Message current_{Message::kInput, 0, {}};
 };
 
 // What the program's slots saw; plain functions reach it through this pointer.
 struct Recorder {
     FakeWindows* windows = nullptr;
-    std::vector<int> inputsAtFrame;      // inputs dispatched when each frame ran
-    std::vector<int> activations;        // activation handler arguments in order
-    std::vector<std::string> order;      // slot calls
+    std::vector<int> inputsAtFrame; // inputs dispatched when each frame ran
+    std::vector<int> activations;   // activation handler arguments in order
+    std::vector<std::string> order; // slot calls
     uint64_t frameCostMicros = 10000;
-    size_t quitAfterFrames = 0;          // 0: quit once the queue is empty
+    size_t quitAfterFrames = 0; // 0: quit once the queue is empty
     int closeRequests = 0;
     int loaderRuns = 0;
     std::function<void()> inFrame;
@@ -124,24 +139,31 @@ void RecordFrame() {
     r.inputsAtFrame.push_back(r.windows->inputsDispatched);
     g_fakeMicros += r.frameCostMicros;
     if (r.inFrame) r.inFrame();
-    const bool done = r.quitAfterFrames ? r.inputsAtFrame.size() >= r.quitAfterFrames : r.windows->queue.empty();
+    const bool done =
+        r.quitAfterFrames ? r.inputsAtFrame.size() >= r.quitAfterFrames : r.windows->queue.empty();
     if (done) RequestQuit();
 }
-void RecordActivation(int gained) { g_rec->activations.push_back(gained); }
-void RecordLoader() { ++g_rec->loaderRuns; }
+void RecordActivation(int gained) {
+    g_rec->activations.push_back(gained);
+}
+void RecordLoader() {
+    ++g_rec->loaderRuns;
+}
 void RecordSetup() {
     g_rec->order.push_back("setup");
     Shell::Current()->InstallActivationHandler(RecordActivation);
     Shell::Current()->InstallGlResourceLoader(RecordLoader);
 }
-void RecordShutdown() { g_rec->order.push_back("shutdown"); }
+void RecordShutdown() {
+    g_rec->order.push_back("shutdown");
+}
 void RecordCloseRequest() {
     ++g_rec->closeRequests;
     RequestQuit();
 }
 
 class ShellLoop : public ::testing::Test {
-protected:
+  protected:
     FakeWindows windows;
     Recorder rec;
     Shell shell;
@@ -179,7 +201,8 @@ TEST_F(ShellLoop, FloodGuardForcesAFrameOnTheSixthMessageOnceTheDeadlinePassed) 
     // Messages 30 ms apart: the count of 5 is the limit.
     windows.Push(Message::kPaint, 1000);
     PushPress(1000);
-    for (uint32_t i = 1; i <= 12; ++i) windows.Push(Message::kInput, 1000 + 30 * i);
+    for (uint32_t i = 1; i <= 12; ++i)
+        windows.Push(Message::kInput, 1000 + 30 * i);
     ASSERT_EQ(0, Run());
     // press + 5 inputs -> frame; 6 more -> frame; then the queue drains and the loop frames again.
     EXPECT_EQ((std::vector<int>{5, 11, 12}), rec.inputsAtFrame);
@@ -189,7 +212,8 @@ TEST_F(ShellLoop, FloodGuardWaitsForATenthOfASecondOfMessageTime) {
     // Messages 12 ms apart: five arrive well before 0.1 s, so the time is the limit.
     windows.Push(Message::kPaint, 1000);
     PushPress(1000);
-    for (uint32_t i = 1; i <= 20; ++i) windows.Push(Message::kInput, 1000 + 12 * i);
+    for (uint32_t i = 1; i <= 20; ++i)
+        windows.Push(Message::kInput, 1000 + 12 * i);
     ASSERT_EQ(0, Run());
     // First forced at 1.108 s (first stamp past 1.1), then at 1.216 s (past 1.208).
     EXPECT_EQ((std::vector<int>{9, 18, 20}), rec.inputsAtFrame);
@@ -197,7 +221,8 @@ TEST_F(ShellLoop, FloodGuardWaitsForATenthOfASecondOfMessageTime) {
 
 TEST_F(ShellLoop, WithoutStrokeForcingAFloodOfMessagesIsDrainedFirst) {
     windows.Push(Message::kPaint, 1000);
-    for (uint32_t i = 1; i <= 40; ++i) windows.Push(Message::kInput, 1000 + 5 * i);
+    for (uint32_t i = 1; i <= 40; ++i)
+        windows.Push(Message::kInput, 1000 + 5 * i);
     ASSERT_EQ(0, Run());
     EXPECT_EQ((std::vector<int>{40}), rec.inputsAtFrame);
 }
@@ -209,7 +234,8 @@ TEST_F(ShellLoop, InactiveApplicationRunsNoFramesAndBlocks) {
     windows.onWait = [&] {
         // First wake-up: pointer messages while minimised; second: the close.
         if (wave++ == 0)
-            for (uint32_t i = 0; i < 3; ++i) windows.Push(Message::kInput, 2000 + i);
+            for (uint32_t i = 0; i < 3; ++i)
+                windows.Push(Message::kInput, 2000 + i);
         else
             windows.Push(Message::kClose, 3000);
     };
@@ -239,8 +265,23 @@ TEST_F(ShellLoop, ActivationWaitsForAPaintWithAnUnchangedDisplaySize) {
     EXPECT_EQ((std::vector<int>{1, 0, 1}), rec.activations);
     EXPECT_EQ(1600, CurrentScreen().width);
     EXPECT_EQ(900, CurrentScreen().height);
-    // The view follows the new size once the GL side is back.
+    // The paint that found the new size asked for another; the view follows the new size once
+    // the GL side is back.
+    EXPECT_EQ(1, std::count(windows.log.begin(), windows.log.end(), "invalidate"));
     EXPECT_NE(std::find(windows.log.begin(), windows.log.end(), "reset-view"), windows.log.end());
+}
+
+TEST_F(ShellLoop, DisplayChangeWhileActiveResetsTheViewOnTheNextPaint) {
+    windows.Push(Message::kPaint, 1000);
+    windows.Push(Message::kCall, 1100, [&] { windows.displayWidth = 1920, windows.displayHeight = 1200; });
+    windows.Push(Message::kPaint, 1200);
+    windows.Push(Message::kCall, 1200,
+                 [&] { EXPECT_EQ(0, std::count(windows.log.begin(), windows.log.end(), "reset-view")); });
+    windows.Push(Message::kPaint, 1300);
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ(1, std::count(windows.log.begin(), windows.log.end(), "reset-view"));
+    EXPECT_EQ((std::vector<int>{1}), rec.activations); // no new activation, no handler call
+    EXPECT_DOUBLE_EQ(1.6, ScreenAspect());
 }
 
 TEST_F(ShellLoop, PaintWithoutPendingActivationDoesNotCallTheHandlerAgain) {
