@@ -142,6 +142,7 @@ bool cTes_Export::ExportPicture(const s_TesExportPars& settings, c_TesPic* pic) 
     if (const char* ext = ExtensionOf(pars.format)) extension = ext;
     if (!compositeOnly && !(folderHook_ ? folderHook_(true) : EnterDefaultExportFolder(true))) {
         overrideName.clear();
+        picture = nullptr;
         return false;
     }
 
