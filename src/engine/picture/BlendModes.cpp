@@ -257,8 +257,11 @@ struct s_Hsl {
     double offset, scale;
 };
 
-s_Hsl ToHsl(float r0, float g0, float b0) {
+// kHue / kSat: whether hue and saturation are wanted (each costs a division); lightness and the
+// range always come out.
+template <bool kHue, bool kSat> s_Hsl ToHsl(float r0, float g0, float b0) {
     s_Hsl out;
+    out.h = out.s = 0.0f;
     float mn0 = r0 < g0 ? r0 : g0;
     if (b0 < mn0) mn0 = b0;
     out.offset = mn0 < 0.0f ? mn0 : 0.0;
@@ -266,76 +269,63 @@ s_Hsl ToHsl(float r0, float g0, float b0) {
     double mx = r > g ? r : g;
     if (b > mx) mx = b;
     out.scale = mx > 1.0 ? mx : 1.0;
-    r /= out.scale;
-    g /= out.scale;
-    b /= out.scale;
+    if (out.scale != 1.0) {
+        r /= out.scale;
+        g /= out.scale;
+        b /= out.scale;
+    }
     mx = r > g ? r : g;
     if (b > mx) mx = b;
     double mn = r < g ? r : g;
     if (b < mn) mn = b;
     out.l = Single(0.5 * (mx + mn));
     const double d = mx - mn;
-    if (d == 0.0) {
-        out.h = 0.0f;
-        out.s = 0.0f;
-        return out;
+    if (d == 0.0) return out;
+    if (kSat) out.s = Single(mx + mn < 1.0 ? d / (mx + mn) : d / (2.0 - mx - mn));
+    if (kHue) {
+        double h;
+        if (r == mx)
+            h = g - b;
+        else if (g == mx)
+            h = 2.0 * d + (b - r);
+        else
+            h = 4.0 * d + (r - g);
+        float hs = Single(h / (6.0 * d));
+        if (hs < 0.0f)
+            hs = Single(hs + 1.0);
+        else if (hs >= 1.0f)
+            hs = Single(hs - 1.0);
+        out.h = hs;
     }
-    out.s = Single(mx + mn < 1.0 ? d / (mx + mn) : d / (2.0 - mx - mn));
-    double h;
-    if (r == mx)
-        h = g - b;
-    else if (g == mx)
-        h = 2.0 * d + (b - r);
-    else
-        h = 4.0 * d + (r - g);
-    float hs = Single(h / (6.0 * d));
-    if (hs < 0.0f)
-        hs = Single(hs + 1.0);
-    else if (hs >= 1.0f)
-        hs = Single(hs - 1.0);
-    out.h = hs;
     return out;
 }
 
-// Six hue sectors; then back into the given range.
+// Six hue sectors, chosen by table rather than by branches (the hue of neighbouring pixels
+// varies freely); then back into the given range.
 void FromHsl(double h, double s, double l, double offset, double scale, float& r, float& g, float& b) {
-    double cr, cg, cb;
+    double c[3];
     if (s == 0.0) {
-        cr = cg = cb = l;
+        c[0] = c[1] = c[2] = l;
     } else {
         const double q = l < 0.5 ? l * (1.0 + s) : l + s - l * s;
         const double p = 2.0 * l - q;
         const double h6 = h * 6.0;
-        const double i = std::floor(h6);
+        int i = static_cast<int>(h6);
+        if (i > h6) --i; // floor
         const double f = h6 - i;
-        const double up = p + (q - p) * f;
-        const double down = q - (q - p) * f;
-        int sector = static_cast<int>(i) % 6;
+        // p, q, rising and falling edge of the sector.
+        const double v[4] = {p, q, p + (q - p) * f, q - (q - p) * f};
+        static const unsigned char kPick[6][3] = {{1, 2, 0}, {3, 1, 0}, {0, 1, 2},
+                                                  {0, 3, 1}, {2, 0, 1}, {1, 0, 3}};
+        int sector = i % 6;
         if (sector < 0) sector += 6;
-        switch (sector) {
-        case 0:
-            cr = q, cg = up, cb = p;
-            break;
-        case 1:
-            cr = down, cg = q, cb = p;
-            break;
-        case 2:
-            cr = p, cg = q, cb = up;
-            break;
-        case 3:
-            cr = p, cg = down, cb = q;
-            break;
-        case 4:
-            cr = up, cg = p, cb = q;
-            break;
-        default:
-            cr = q, cg = p, cb = down;
-            break;
-        }
+        c[0] = v[kPick[sector][0]];
+        c[1] = v[kPick[sector][1]];
+        c[2] = v[kPick[sector][2]];
     }
-    r = Single(cr * scale + offset);
-    g = Single(cg * scale + offset);
-    b = Single(cb * scale + offset);
+    r = Single(c[0] * scale + offset);
+    g = Single(c[1] * scale + offset);
+    b = Single(c[2] * scale + offset);
 }
 
 // Hue wrap of the hue-difference modes: one step back into 0..1.
@@ -348,8 +338,12 @@ inline double WrapHue(double h) {
 enum e_HslMode { kHslColor, kHslHue, kHslSaturation, kHslLuminance, kHslAddHueDiff, kHslSubHueDiff };
 
 template <int kMode> void HslMode(float br, float bg, float bb, float& lr, float& lg, float& lb) {
-    const s_Hsl base = ToHsl(br, bg, bb);
-    const s_Hsl blend = ToHsl(lr, lg, lb);
+    constexpr bool kBlendHue = kMode != kHslSaturation && kMode != kHslLuminance;
+    constexpr bool kBlendSat = kMode == kHslColor || kMode == kHslSaturation;
+    constexpr bool kBaseHue = kMode != kHslColor && kMode != kHslHue;
+    constexpr bool kBaseSat = kMode != kHslColor && kMode != kHslSaturation;
+    const s_Hsl base = ToHsl<kBaseHue, kBaseSat>(br, bg, bb);
+    const s_Hsl blend = ToHsl<kBlendHue, kBlendSat>(lr, lg, lb);
     double h = base.h, s = base.s, l = base.l;
     double offset = base.offset, scale = base.scale;
     switch (kMode) {
