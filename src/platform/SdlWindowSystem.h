@@ -14,7 +14,7 @@
 namespace vek::platform {
 
 class SdlWindowSystem : public shell::WindowSystem {
-  public:
+public:
     SdlWindowSystem();
     ~SdlWindowSystem() override;
     SdlWindowSystem(const SdlWindowSystem&) = delete;
@@ -50,7 +50,7 @@ class SdlWindowSystem : public shell::WindowSystem {
     void Restore();
     bool Minimised() const;
 
-  private:
+private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -12,7 +12,7 @@ namespace vek::shell {
 class Shell;
 
 class WindowSystem {
-  public:
+public:
     virtual ~WindowSystem() = default;
 
     // Start-up: forget any key and button state.

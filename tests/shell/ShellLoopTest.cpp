@@ -32,7 +32,7 @@ struct Message {
 };
 
 class FakeWindows : public WindowSystem {
-  public:
+public:
     std::deque<Message> queue;
     std::vector<std::string> log;
     int displayWidth = 1280, displayHeight = 800;
@@ -116,7 +116,7 @@ class FakeWindows : public WindowSystem {
         queue.push_back({kind, stamp, std::move(call)});
     }
 
-  private:
+private:
     Message current_{Message::kInput, 0, {}};
 };
 
