@@ -94,6 +94,36 @@ TEST(Thumbnail, CompactedLayerMatchesExpandedLayer) {
         ASSERT_EQ(expanded[i], la->thumbnail.As<uint32_t>()[i]) << i;
 }
 
+namespace {
+struct RecordingDisplay : cTes_PicDisplay {
+    std::vector<std::pair<int, bool>> uploads; // slot, had pixels
+    void RegionChanged(c_TesPic&, int32_t, int32_t, int32_t, int32_t) override {}
+    void RedrawAll(c_TesPic&) override {}
+    void UploadThumbnail(c_TesPic&, int32_t slot, const uint32_t* pixels, int32_t, int32_t) override {
+        uploads.push_back({slot, pixels != nullptr});
+    }
+    void ReleaseThumbnails(c_TesPic&) override {}
+};
+} // namespace
+
+// Slots count from the bottom of the stack; mono layers clear their slot; the selection, which is
+// not in the stack, must not overwrite slot 1.
+TEST(Thumbnail, UploadsGoToStackSlotsOnly) {
+    c_TesPic pic(16, 16);
+    RecordingDisplay display;
+    pic.display = &display;
+    pic.InsertLayer(MakeColour(16, 16, [](int, int) { return Px{1, 0, 0, 1}; }), 1);
+    pic.InsertLayer(MakeMono(16, 16, [](int, int) { return 0.0f; }), 1);
+    pic.GetSelection();
+    display.uploads.clear();
+    pic.RecomputeEnds(pic.bottomLayer);
+    pic.selection->UploadThumbnail();
+    ASSERT_EQ(2u, display.uploads.size());
+    EXPECT_EQ(std::make_pair(1, true), display.uploads[0]);
+    EXPECT_EQ(std::make_pair(2, false), display.uploads[1]);
+    EXPECT_EQ(2, pic.topLayer->thumbnailSlot);
+}
+
 TEST(Turn, QuarterTurnClockwiseMovesLeftColumnToTopRow) {
     // 3 × 2 raster, value = 10·y + x.
     auto l = MakeMono(3, 2, [](int x, int y) { return float(10 * y + x); });
@@ -211,6 +241,20 @@ TEST(ScrollBy, WrapsAroundAndInverseRestores) {
     l->ScrollBy(-1, 1 + 3 * 7);
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(float(10 * (i / 4) + i % 4), l->Pixels()[i]);
+}
+
+TEST(ScrollBy, CompactedLayerEndsUpLikeExpandedLayer) {
+    for (const auto& d : {std::pair<int, int>{3, 2}, {9, -5}, {-1, 0}}) {
+        auto a = MakeColour(12, 8, [](int x, int y) {
+            return x >= 4 && x < 7 && y >= 2 && y < 4 ? Px{float(x), float(y), 0, 1} : Px{0, 0, 0, 0};
+        });
+        auto b = MakeColour(12, 8, [&](int x, int y) { return At(*a, x, y); });
+        ASSERT_TRUE(b->SetCompact(true));
+        a->ScrollBy(d.first, d.second);
+        b->ScrollBy(d.first, d.second);
+        ASSERT_TRUE(b->SetCompact(false));
+        EXPECT_TRUE(StateOf(*a).bytes == StateOf(*b).bytes) << d.first << "," << d.second;
+    }
 }
 
 TEST(Masking, EraseRemovesOutsideSelectionAndKeepRemovesInside) {

@@ -120,6 +120,26 @@ TEST(PictureTransform, RemoveUnusedCropsToContentOfAllLayersLessMargin) {
     EXPECT_EQ(1.0f, At(*pic.bottomLayer, 22, 22).a);
 }
 
+// An empty layer has no content to keep; counting it as its top-left pixel would stop every crop
+// at the top and left edges, and an empty picture would shrink to one pixel.
+TEST(PictureTransform, RemoveUnusedIgnoresEmptyLayersAndLeavesEmptyPictureAlone) {
+    c_TesPic pic(30, 20);
+    pic.InsertLayer(MakeColour(30, 20, [](int, int) { return Px{0, 0, 0, 0}; }), 1);
+    ASSERT_TRUE(pic.CropPicture(false, 0));
+    EXPECT_EQ(30, pic.width);
+    EXPECT_EQ(20, pic.height);
+    pic.InsertLayer(MakeColour(30, 20,
+                               [](int x, int y) {
+                                   return x == 12 && y == 7 ? Px{1, 1, 1, 1} : Px{0, 0, 0, 0};
+                               }),
+                    1);
+    ASSERT_TRUE(pic.bottomLayer->compacted); // the empty one, compacted to its top-left pixel
+    ASSERT_TRUE(pic.CropPicture(false, 1));
+    EXPECT_EQ(3, pic.width);
+    EXPECT_EQ(3, pic.height);
+    EXPECT_EQ(1.0f, At(*pic.currentLayer, 1, 1).a);
+}
+
 TEST(PictureTransform, CropBySelectionUsesSelectedBoxAndHidesSelection) {
     c_TesPic pic(20, 10);
     pic.InsertLayer(MakeColour(20, 10, [](int x, int) { return Px{x * 0.05f, 0, 0, 1}; }), 1);

@@ -491,24 +491,25 @@ void FlipLayerInPlace(c_TesLayer& L, int32_t flags) {
     L.pixelsDirty = 1;
 }
 
-void ContentBounds(const c_TesLayer& L, int32_t& bx, int32_t& by, int32_t& bw, int32_t& bh) {
+bool ContentBounds(const c_TesLayer& L, int32_t& bx, int32_t& by, int32_t& bw, int32_t& bh) {
     if (L.compacted || !L.HasPixels()) {
         bx = L.x;
         by = L.y;
         bw = L.width;
         bh = L.height;
-        return;
+        // Compaction leaves an empty layer as its single top-left pixel and sets empty.
+        return !(L.empty && bw <= 1 && bh <= 1);
     }
     const int32_t w = L.width, h = L.height;
     bx = 0;
     by = 0;
     bw = w;
     bh = h;
-    if (w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0) return false;
     const float* px = L.Pixels();
     float constant = 0.0f;
     if (!L.IsColour()) {
-        if (L.type == 3) return; // wax never compacts
+        if (L.type == 3) return true; // wax never compacts
         const float tl = px[0], tr = px[w - 1], bl = px[int64_t(h - 1) * w],
                     br = px[int64_t(h - 1) * w + w - 1];
         bool found = false;
@@ -517,7 +518,7 @@ void ContentBounds(const c_TesLayer& L, int32_t& bx, int32_t& by, int32_t& bw, i
         if (tr == br) found = true, constant = tr;
         if (tl == tr) found = true, constant = tl;
         if (bl == br) found = true, constant = bl;
-        if (!found) return;
+        if (!found) return true;
     }
     int32_t left = w, right = -1, top = -1, bottom = -1;
     for (int32_t r = 0; r < h; ++r) {
@@ -533,12 +534,13 @@ void ContentBounds(const c_TesLayer& L, int32_t& bx, int32_t& by, int32_t& bw, i
     }
     if (top < 0) {
         bw = bh = 1;
-        return;
+        return false;
     }
     bx = left;
     by = top;
     bw = right - left + 1;
     bh = bottom - top + 1;
+    return true;
 }
 
 } // namespace tes

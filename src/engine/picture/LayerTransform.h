@@ -75,9 +75,9 @@ void FlipLayerInPlace(c_TesLayer& layer, int32_t flags);
 
 // Bounding box of what compaction would keep, without changing the layer: colour pixels with
 // alpha above 0; mono pixels that differ from the constant border chosen from the corners (wax
-// keeps everything). A compacted layer reports its content rectangle; no content gives the single
-// top-left pixel.
-void ContentBounds(const c_TesLayer& layer, int32_t& x, int32_t& y, int32_t& width, int32_t& height);
+// keeps everything). A compacted layer reports its content rectangle. False when the layer holds
+// nothing (the box is then its single top-left pixel).
+bool ContentBounds(const c_TesLayer& layer, int32_t& x, int32_t& y, int32_t& width, int32_t& height);
 
 // value · 255 + 0.5 truncated and clamped to 0..255 (NaN gives 0).
 inline uint32_t ToByte(float v) {

@@ -87,12 +87,14 @@ bool c_TesPic::CropPicture(bool useSelection, int32_t margin) {
         for (c_TesLayer* l = bottomLayer; l; l = l->above) {
             l->EnsurePixels();
             int32_t bx, by, bw, bh;
-            tes::ContentBounds(*l, bx, by, bw, bh);
+            // A layer that holds nothing does not pin the crop to the top-left corner.
+            if (!tes::ContentBounds(*l, bx, by, bw, bh)) continue;
             gapL = std::min<int64_t>(gapL, bx);
             gapT = std::min<int64_t>(gapT, by);
             gapR = std::min<int64_t>(gapR, static_cast<int64_t>(width) - bx - bw);
             gapB = std::min<int64_t>(gapB, static_cast<int64_t>(height) - by - bh);
         }
+        if (gapL == INT64_MAX) return true; // nothing anywhere: nothing to cut
     } else {
         if (!selection) return false;
         int32_t bx, by, bw, bh;
