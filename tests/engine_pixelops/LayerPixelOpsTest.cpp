@@ -297,6 +297,27 @@ TEST(CopyFrom, ConvertsBetweenColourAndMonoWithChannelFlags) {
     EXPECT_EQ(1.0f, back.Pixels()[0]);
 }
 
+// The current layer of a picture must stay expanded whatever it copies.
+TEST(CopyFrom, CompactedSourceKeepsExpandedTargetExpanded) {
+    auto src = MakeColour(10, 6, [](int x, int y) {
+        return x == 7 && y == 4 ? Px{0.5f, 0.6f, 0.7f, 1} : Px{0, 0, 0, 0};
+    });
+    ASSERT_TRUE(src->SetCompact(true));
+    auto dst = MakeColour(3, 3, [](int, int) { return Px{1, 1, 1, 1}; });
+    ASSERT_TRUE(dst->CopyFrom(*src, 15));
+    EXPECT_EQ(0, dst->compacted);
+    ASSERT_EQ(10, dst->width);
+    EXPECT_EQ(0.6f, At(*dst, 7, 4).g);
+    EXPECT_EQ(0.0f, At(*dst, 0, 0).a);
+    c_TesLayer_Wax wax;
+    ASSERT_TRUE(wax.Create(0, 0, 2, 2));
+    ASSERT_TRUE(wax.CopyFrom(*src, 2)); // green only: transparent surroundings give 0
+    EXPECT_EQ(0, wax.compacted);
+    ASSERT_EQ(60, wax.width * wax.height);
+    EXPECT_EQ(0.6f, wax.Pixels()[4 * 10 + 7]);
+    EXPECT_EQ(0.0f, wax.Pixels()[0]);
+}
+
 TEST(ToEightBit, PacksRedHighestAndRoundsHalfUp) {
     auto l = MakeColour(1, 1, [](int, int) { return Px{1.2f, 0.5f, -0.1f, 0.2f}; });
     ASSERT_TRUE(l->ToEightBit());

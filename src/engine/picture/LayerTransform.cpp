@@ -467,6 +467,24 @@ void Publish(s_LayerStage& s) {
     s.source.block = nullptr;
 }
 
+bool ExpandToRaster(const s_RasterView& v, vek::MemBlock& out) {
+    if (NoPixels(v)) return false;
+    const int ch = v.channels;
+    vek::MemBlock full;
+    if (!AllocFloats(full, int64_t(v.fw) * v.fh * ch)) return false;
+    float* f = full.As<float>();
+    FillFloats(f, int64_t(v.fw) * v.fh * ch, ch == 4 ? 0.0f : v.outside);
+    // Only the part of the block inside the raster is placed.
+    const int32_t x0 = std::max(v.bx, 0), x1 = std::min(v.bx + v.bw, v.fw);
+    const int32_t y0 = std::max(v.by, 0), y1 = std::min(v.by + v.bh, v.fh);
+    for (int32_t y = y0; y < y1 && x1 > x0; ++y)
+        std::memcpy(f + (int64_t(y) * v.fw + x0) * ch,
+                    v.block + (int64_t(y - v.by) * v.bw + (x0 - v.bx)) * ch,
+                    static_cast<size_t>(x1 - x0) * ch * 4);
+    out = std::move(full);
+    return true;
+}
+
 void FlipLayerInPlace(c_TesLayer& L, int32_t flags) {
     const s_RasterView v = ViewOf(L);
     if (NoPixels(v) || (flags & 3) == 0) return;

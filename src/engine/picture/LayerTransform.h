@@ -69,6 +69,10 @@ bool HasWork(const s_LayerStage& stage);
 // and pixels dirty.
 void Publish(s_LayerStage& stage);
 
+// The whole fw × fh raster of a view in a new block (the outside filled in). False when memory runs
+// out or the view has no pixels.
+bool ExpandToRaster(const s_RasterView& v, vek::MemBlock& out);
+
 // Mirrors the block in place (bit 0 left-right, bit 1 top-bottom) and moves a compacted layer's
 // content rectangle to match. Cannot fail.
 void FlipLayerInPlace(c_TesLayer& layer, int32_t flags);

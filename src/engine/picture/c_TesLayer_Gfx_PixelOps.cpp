@@ -99,10 +99,20 @@ bool c_TesLayer_Gfx::CopyFrom(const c_TesLayer& source, uint32_t flags) {
     if (source.type == 1) {
         if (!source.HasPixels()) return false;
         vek::MemBlock copy;
-        if (!copy.CopyFrom(source.pixels)) return false;
-        pixels = std::move(copy);
-        bytesPerChannel = source.bytesPerChannel;
-        TakeGeometry(*this, source);
+        if (source.compacted && !compacted) {
+            // An expanded layer (the current one) stays expanded.
+            if (!tes::ExpandToRaster(tes::ViewOf(source), copy)) return false;
+            pixels = std::move(copy);
+            bytesPerChannel = 4;
+            x = y = 0;
+            width = source.fullWidth;
+            height = source.fullHeight;
+        } else {
+            if (!copy.CopyFrom(source.pixels)) return false;
+            pixels = std::move(copy);
+            bytesPerChannel = source.bytesPerChannel;
+            TakeGeometry(*this, source);
+        }
     } else if (IsConvertibleMono(source)) {
         const tes::s_RasterView v = tes::ViewOf(source);
         if (!v.block || v.fw <= 0 || v.fh <= 0) return false;

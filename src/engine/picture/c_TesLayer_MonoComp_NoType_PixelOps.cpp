@@ -55,6 +55,7 @@ float MonoOf(const float* p, uint32_t flags) {
 bool c_TesLayer_MonoComp_NoType::CopyFrom(const c_TesLayer& source, uint32_t flags) {
     if (&source == this) return true;
     const int32_t oldW = width, oldH = height, oldCompacted = compacted;
+    const float oldOutside = outsideValue;
     const bool monoSource = source.type == 2 || source.type == 3 || source.type == 5;
     if (monoSource || source.type == 1) {
         if (!source.HasPixels() || source.bytesPerChannel != 4) return false;
@@ -75,19 +76,37 @@ bool c_TesLayer_MonoComp_NoType::CopyFrom(const c_TesLayer& source, uint32_t fla
             const float transparent[4] = {0.0f, 0.0f, 0.0f, 0.0f};
             outsideValue = MonoOf(transparent, flags);
         }
-        pixels = std::move(out);
-        bytesPerChannel = 4;
-        x = source.x;
-        y = source.y;
-        width = source.width;
-        height = source.height;
-        compacted = source.compacted;
-        contentX = source.contentX;
-        contentY = source.contentY;
-        contentWidth = source.contentWidth;
-        contentHeight = source.contentHeight;
-        fullWidth = source.fullWidth;
-        fullHeight = source.fullHeight;
+        if (source.compacted && !compacted) {
+            // An expanded layer stays expanded: the converted content is placed at full size.
+            tes::s_RasterView v = tes::ViewOf(source);
+            v.block = out.As<float>();
+            v.channels = 1;
+            v.outside = outsideValue;
+            vek::MemBlock full;
+            if (!tes::ExpandToRaster(v, full)) {
+                outsideValue = oldOutside;
+                return false;
+            }
+            pixels = std::move(full);
+            bytesPerChannel = 4;
+            x = y = 0;
+            width = source.fullWidth;
+            height = source.fullHeight;
+        } else {
+            pixels = std::move(out);
+            bytesPerChannel = 4;
+            x = source.x;
+            y = source.y;
+            width = source.width;
+            height = source.height;
+            compacted = source.compacted;
+            contentX = source.contentX;
+            contentY = source.contentY;
+            contentWidth = source.contentWidth;
+            contentHeight = source.contentHeight;
+            fullWidth = source.fullWidth;
+            fullHeight = source.fullHeight;
+        }
     }
     if (width != oldW || height != oldH || compacted != oldCompacted) DropBackup();
     headerDirty = 1;
