@@ -39,6 +39,8 @@ class c_VekFil_ChunkWriter {
 
     size_t Pos() const { return pos_; }
     bool Ok() const { return ok_; }
+    // Marks the output unusable (something that cannot be stored was met).
+    void Fail() { ok_ = false; }
     // Shrinks the block to the bytes written. False when any step failed.
     bool Finish();
 

@@ -197,6 +197,18 @@ bool c_VekFil_Disk::Rename(const std::string& from, const std::string& to) {
     return true;
 }
 
+std::vector<std::string> c_VekFil_Disk::Files(const std::string& folder) {
+    std::vector<std::string> out;
+    DIR* d = opendir(folder.c_str());
+    if (!d) return out;
+    while (dirent* e = readdir(d)) {
+        if (IsFile(folder + "/" + e->d_name)) out.emplace_back(e->d_name);
+    }
+    closedir(d);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 std::vector<std::string> c_VekFil_Disk::VisibleFolders(const std::string& folder) {
     std::vector<std::string> out;
     DIR* d = opendir(folder.c_str());

@@ -39,6 +39,8 @@ class c_VekFil_Disk {
     static bool RemoveFolder(const std::string& path);
     // Renames a file or folder; fails when the target exists.
     static bool Rename(const std::string& from, const std::string& to);
+    // Names of the regular files directly inside `folder` (hidden ones too), sorted.
+    static std::vector<std::string> Files(const std::string& folder);
     // Names of the visible (not starting with ".") sub-folders of `folder`, sorted bytewise so
     // that every run meets them in the same order.
     static std::vector<std::string> VisibleFolders(const std::string& folder);

@@ -1,0 +1,299 @@
+// The portfolio on disk: first start, restart, folder names and renaming, duplicate and missing
+// numbers, fitting blank drawings to the screen, slots, and saves that fail or are cut short.
+#include "app/Portfolio.h"
+#include "engine/storage/c_TesLayerFiles.h"
+#include "engine/storage/c_VekFil_Disk.h"
+#include "StoreKit.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using sxtest::FilesIn;
+using sxtest::ReadBytes;
+using sxtest::Snapshot;
+using sxtest::Stroke;
+
+namespace {
+
+std::string PortfolioRoot(const sxtest::TempFolder& t) {
+    return t.DataHome() + "/Vekstal/Scribbix_Stuff/Portfolio";
+}
+
+// Runs the two frames of the loading sequence, as the editor does at start.
+void Start(scribbix::Portfolio& p) {
+    p.RunLoadingSequence();
+    p.RunLoadingSequence();
+}
+
+struct InjectionOff {
+    ~InjectionOff() { c_VekFil_Disk::FailWritesAfter(-1); }
+};
+
+} // namespace
+
+TEST(Portfolio, FirstStartCreatesNonameInkPictureNumberedOneAndRestartFindsIt) {
+    sxtest::TempFolder t;
+    {
+        scribbix::Portfolio p(64, 48);
+        Start(p);
+        ASSERT_EQ(1, p.PictureCount());
+        c_TesPic* pic = p.currentPicture;
+        ASSERT_NE(nullptr, pic);
+        EXPECT_STREQ("Noname", pic->name);
+        EXPECT_EQ(1, pic->nameNumber);
+        EXPECT_EQ(1, pic->pictureNumber);
+        EXPECT_EQ(64, pic->width);
+        EXPECT_EQ(48, pic->height);
+        EXPECT_EQ(3, pic->viewMode);
+        ASSERT_EQ(1, pic->LayerCount());
+        EXPECT_STREQ("Ink", pic->bottomLayer->name);
+    }
+    const std::string root = PortfolioRoot(t);
+    EXPECT_EQ((std::vector<std::string>{"Noname_1", "Portfolio_Data"}), FilesIn(root));
+    EXPECT_EQ((std::vector<std::string>{"0000000001.LayHead", "0000000001.LayMap", "Pic.Head"}),
+              FilesIn(root + "/Noname_1"));
+    const std::vector<uint8_t> pfo = {40, 0, 0, 0, 1, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0,
+                                      1,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(pfo, ReadBytes(root + "/Portfolio_Data/Pfo.Head"));
+
+    scribbix::Portfolio again(64, 48);
+    Start(again);
+    ASSERT_EQ(1, again.PictureCount());
+    ASSERT_NE(nullptr, again.currentPicture);
+    EXPECT_STREQ("Noname", again.currentPicture->name);
+    EXPECT_EQ(1, again.currentPicture->pictureNumber);
+    EXPECT_STREQ("Ink", again.currentPicture->bottomLayer->name);
+    EXPECT_EQ((std::vector<std::string>{"Noname_1", "Portfolio_Data"}), FilesIn(root));
+}
+
+TEST(Portfolio, DrawingSurvivesRestartByteForByte) {
+    sxtest::TempFolder t;
+    std::vector<uint8_t> drawn;
+    {
+        scribbix::Portfolio p(64, 48);
+        Start(p);
+        Stroke(*p.currentPicture, 10, 5, 9, 9, {0.2f, 0.4f, 0.8f, 1.0f});
+        drawn = Snapshot(*p.currentPicture->currentLayer);
+        ASSERT_TRUE(p.SavePortfolio());
+    }
+    scribbix::Portfolio again(64, 48);
+    Start(again);
+    ASSERT_NE(nullptr, again.currentPicture);
+    EXPECT_EQ(drawn, Snapshot(*again.currentPicture->currentLayer));
+    EXPECT_FALSE(again.currentPicture->emptyFlag);
+}
+
+TEST(Portfolio, FolderNameTurnsSlashAndColonIntoSpacesAndFollowsNameChanges) {
+    sxtest::TempFolder t;
+    scribbix::Portfolio p(32, 32);
+    Start(p);
+    c_TesPic* pic = p.CreatePicture(32, 32, "a/b:c");
+    ASSERT_NE(nullptr, pic);
+    ASSERT_NE(nullptr, pic->AddColourLayer());
+    ASSERT_TRUE(p.SavePortfolio());
+    const std::string root = PortfolioRoot(t);
+    EXPECT_TRUE(fs::is_regular_file(root + "/a b c_2/Pic.Head"));
+
+    std::strcpy(pic->name, "Sunset");
+    ASSERT_TRUE(p.EnterPictureFolder(*pic, false));
+    EXPECT_FALSE(fs::exists(root + "/a b c_2"));
+    EXPECT_TRUE(fs::is_regular_file(root + "/Sunset_2/Pic.Head"));
+    EXPECT_TRUE(fs::is_regular_file(root + "/Sunset_2/0000000001.LayMap"));
+}
+
+TEST(Portfolio, DuplicatePictureNumberGoesToTheFolderFoundSecond) {
+    sxtest::TempFolder t;
+    {
+        scribbix::Portfolio p(16, 16);
+        Start(p);
+        p.CreateBlankPicture();
+        ASSERT_TRUE(p.SavePortfolio());
+    }
+    const std::string root = PortfolioRoot(t);
+    fs::copy_file(root + "/Noname_1/Pic.Head", root + "/Noname_2/Pic.Head",
+                  fs::copy_options::overwrite_existing);
+    scribbix::Portfolio p(16, 16);
+    Start(p);
+    ASSERT_EQ(2, p.PictureCount());
+    EXPECT_EQ(1, p.firstPicture->pictureNumber);
+    EXPECT_EQ(1, p.firstPicture->nameNumber);
+    EXPECT_EQ(3, p.lastPicture->pictureNumber); // highest stored was 2
+    EXPECT_EQ(2, p.lastPicture->nameNumber);
+    EXPECT_EQ(3, p.highestPictureNumber);
+}
+
+TEST(Portfolio, NameNumberGapOneTwoFourClosesToThreeAndRenamesFolder) {
+    sxtest::TempFolder t;
+    {
+        scribbix::Portfolio p(16, 16);
+        Start(p);
+        p.CreateBlankPicture();
+        p.CreateBlankPicture();
+        ASSERT_TRUE(p.SavePortfolio());
+    }
+    const std::string root = PortfolioRoot(t);
+    fs::rename(root + "/Noname_3", root + "/Noname_4");
+    scribbix::Portfolio p(16, 16);
+    Start(p);
+    ASSERT_EQ(3, p.PictureCount());
+    std::vector<int32_t> numbers;
+    for (c_TesPic* q = p.firstPicture; q; q = q->next)
+        numbers.push_back(q->nameNumber);
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ((std::vector<int32_t>{1, 2, 3}), numbers);
+    EXPECT_EQ(3, p.highestNameNumber);
+    EXPECT_TRUE(fs::is_regular_file(root + "/Noname_3/Pic.Head"));
+    EXPECT_FALSE(fs::exists(root + "/Noname_4"));
+}
+
+TEST(Portfolio, BlankDrawingTurnsToPortraitScreenButDrawingKeepsItsSize) {
+    sxtest::TempFolder t;
+    int32_t drawnNumber = 0;
+    std::vector<uint8_t> drawn;
+    {
+        scribbix::Portfolio p(60, 40);
+        Start(p);
+        c_TesPic* blank = p.currentPicture;
+        ASSERT_EQ(60, blank->width);
+        c_TesPic* art = p.CreateBlankPicture();
+        Stroke(*art, 50, 30, 5, 5, {1, 0, 0, 1});
+        drawn = Snapshot(*art->currentLayer);
+        drawnNumber = art->pictureNumber;
+        ASSERT_TRUE(p.SavePortfolio());
+    }
+    scribbix::Portfolio p(40, 60);
+    Start(p);
+    c_TesPic* blank = p.FindPicture(1);
+    ASSERT_NE(nullptr, blank);
+    p.SetCurrentPicture(blank);
+    EXPECT_EQ(40, blank->width);
+    EXPECT_EQ(60, blank->height);
+    EXPECT_EQ(20, blank->centreX);
+    EXPECT_EQ(30, blank->centreY);
+    c_TesPic* art = p.FindPicture(drawnNumber);
+    p.SetCurrentPicture(art);
+    EXPECT_EQ(60, art->width);
+    EXPECT_EQ(40, art->height);
+    EXPECT_EQ(drawn, Snapshot(*art->currentLayer));
+}
+
+TEST(Portfolio, BlankDrawingOfOtherSizeIsCutOrWidenedToTheScreen) {
+    sxtest::TempFolder t;
+    {
+        scribbix::Portfolio p(60, 40);
+        Start(p);
+        ASSERT_TRUE(p.SavePortfolio());
+    }
+    scribbix::Portfolio p(50, 70);
+    Start(p);
+    EXPECT_EQ(50, p.currentPicture->width);
+    EXPECT_EQ(70, p.currentPicture->height);
+}
+
+TEST(Portfolio, KillDuringSaveLeavesPreviousFilesReadable) {
+    sxtest::TempFolder t;
+    InjectionOff off;
+    std::vector<uint8_t> saved;
+    int64_t limits[] = {0, 100, 3000, 9000, 20000};
+    {
+        scribbix::Portfolio p(64, 48);
+        Start(p);
+        Stroke(*p.currentPicture, 4, 4, 20, 20, {0.1f, 0.9f, 0.3f, 1.0f});
+        ASSERT_TRUE(p.SavePortfolio());
+        saved = Snapshot(*p.currentPicture->currentLayer);
+        Stroke(*p.currentPicture, 0, 0, 64, 48, {1, 1, 1, 0.5f});
+        c_VekFil_Disk::FailWritesAfter(limits[3], true); // the process "dies" inside the pixel file
+        EXPECT_FALSE(p.SavePortfolio());
+    }
+    for (int64_t limit : limits) {
+        c_VekFil_Disk::FailWritesAfter(-1);
+        {
+            scribbix::Portfolio p(64, 48);
+            Start(p);
+            ASSERT_NE(nullptr, p.currentPicture);
+            EXPECT_EQ(saved, Snapshot(*p.currentPicture->currentLayer)) << "after a kill at byte " << limit;
+            Stroke(*p.currentPicture, 0, 0, 64, 48, {1, 1, 1, 0.5f});
+            c_VekFil_Disk::FailWritesAfter(limit, true);
+            EXPECT_FALSE(p.SavePortfolio());
+        }
+    }
+    c_VekFil_Disk::FailWritesAfter(-1);
+    scribbix::Portfolio p(64, 48);
+    Start(p);
+    EXPECT_EQ(saved, Snapshot(*p.currentPicture->currentLayer));
+    for (const std::string& f : FilesIn(PortfolioRoot(t) + "/Noname_1")) {
+        EXPECT_FALSE(c_VekFil_Disk::IsTemporaryName(f)) << "stray " << f << " not cleaned up on load";
+    }
+}
+
+TEST(Portfolio, FailedSaveWithReleaseKeepsPixelsAndDirtyFlags) {
+    sxtest::TempFolder t;
+    InjectionOff off;
+    scribbix::Portfolio p(32, 32);
+    Start(p);
+    c_TesPic* pic = p.currentPicture;
+    Stroke(*pic, 1, 1, 5, 5, {1, 0, 1, 1});
+    const auto drawn = Snapshot(*pic->currentLayer);
+    c_VekFil_Disk::FailWritesAfter(0);
+    EXPECT_FALSE(p.SavePicture(*pic, false, true));
+    c_VekFil_Disk::FailWritesAfter(-1);
+    ASSERT_TRUE(pic->currentLayer->HasPixels());
+    EXPECT_EQ(1, pic->currentLayer->pixelsDirty);
+    EXPECT_EQ(drawn, Snapshot(*pic->currentLayer));
+}
+
+TEST(Portfolio, SlotSwitchReleasesPixelsAndReloadsThemLazily) {
+    sxtest::TempFolder t;
+    scribbix::Portfolio p(32, 24);
+    Start(p);
+    p.NormalizeSlots();
+    EXPECT_EQ(1, p.slots[0]);
+    EXPECT_EQ("not started yet", p.SlotCaption(0));
+    c_TesPic* first = p.currentPicture;
+    Stroke(*first, 3, 3, 4, 4, {0, 0, 1, 1});
+    const auto drawn = Snapshot(*first->currentLayer);
+    EXPECT_EQ("Drawing 1", p.SlotCaption(0));
+    ASSERT_TRUE(p.ChooseSlot(4));
+    EXPECT_NE(first, p.currentPicture);
+    EXPECT_EQ(2, p.slots[4]);
+    EXPECT_FALSE(first->bottomLayer->HasPixels());
+    EXPECT_EQ("Drawing 1", p.SlotCaption(0)); // known from the header, without loading
+    EXPECT_EQ("not started yet", p.SlotCaption(4));
+    ASSERT_TRUE(p.ChooseSlot(0));
+    EXPECT_EQ(first, p.currentPicture);
+    EXPECT_EQ(drawn, Snapshot(*first->currentLayer));
+    p.slots[7] = 1;
+    p.NormalizeSlots();
+    EXPECT_EQ(0, p.slots[7]);
+}
+
+TEST(Portfolio, DestroyingTheOnlyPictureIsRefusedAndDestroyRemovesFolder) {
+    sxtest::TempFolder t;
+    scribbix::Portfolio p(16, 16);
+    Start(p);
+    EXPECT_FALSE(p.DestroyPicture(p.currentPicture));
+    c_TesPic* second = p.CreateBlankPicture();
+    ASSERT_TRUE(p.SavePortfolio());
+    ASSERT_TRUE(fs::exists(PortfolioRoot(t) + "/Noname_2"));
+    EXPECT_TRUE(p.DestroyPicture(second));
+    EXPECT_EQ(1, p.PictureCount());
+    ASSERT_NE(nullptr, p.currentPicture);
+    EXPECT_EQ(1, p.currentPicture->pictureNumber);
+    EXPECT_FALSE(fs::exists(PortfolioRoot(t) + "/Noname_2"));
+}
+
+TEST(Portfolio, UnreadablePictureFolderIsLeftAloneAndItsNameNumberNotReused) {
+    sxtest::TempFolder t;
+    const std::string root = PortfolioRoot(t);
+    fs::create_directories(root + "/Noname_1");
+    sxtest::WriteBytes(root + "/Noname_1/Pic.Head", {1, 2, 3});
+    scribbix::Portfolio p(16, 16);
+    Start(p);
+    ASSERT_EQ(1, p.PictureCount());
+    EXPECT_EQ(2, p.currentPicture->nameNumber);
+    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), ReadBytes(root + "/Noname_1/Pic.Head"));
+}
