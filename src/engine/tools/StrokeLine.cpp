@@ -14,7 +14,7 @@ s_StrokePoint LinePoint(double x, double y) {
 
 bool Reserve(vek::MemBlock& list, int32_t& capacity, int64_t needed) {
     if (needed <= capacity && !list.Empty()) return true;
-    if (needed > (int64_t{1} << 26)) return false;  // a line of 67 million points is a broken anchor
+    if (needed > (int64_t{1} << 26)) return false; // a line of 67 million points is a broken anchor
     const int64_t grown = needed > capacity ? needed + 1000 : capacity;
     if (!list.Resize(sizeof(s_StrokePoint) * static_cast<size_t>(grown + 1))) return false;
     capacity = static_cast<int32_t>(grown);
@@ -23,7 +23,8 @@ bool Reserve(vek::MemBlock& list, int32_t& capacity, int64_t needed) {
 
 } // namespace
 
-int32_t BuildLine(float x0, float y0, float x1, float y1, bool subPixel, vek::MemBlock& list, int32_t& capacity) {
+int32_t BuildLine(float x0, float y0, float x1, float y1, bool subPixel, vek::MemBlock& list,
+                  int32_t& capacity) {
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1)) return -1;
     if (!subPixel) {
         const double sx = std::trunc(x0), sy = std::trunc(y0);

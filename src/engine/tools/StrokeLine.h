@@ -15,6 +15,7 @@ namespace tes {
 
 // Writes the line into `list` (s_StrokePoint, grown to `capacity` + 1 entries when needed, capacity
 // then updated). Returns the number of points, or -1 when the list cannot grow (list unchanged).
-int32_t BuildLine(float x0, float y0, float x1, float y1, bool subPixel, vek::MemBlock& list, int32_t& capacity);
+int32_t BuildLine(float x0, float y0, float x1, float y1, bool subPixel, vek::MemBlock& list,
+                  int32_t& capacity);
 
 } // namespace tes

@@ -85,8 +85,10 @@ void MirrorQuadrant(const float* quadrant, int32_t qh, int32_t m, float* out, in
         const int32_t qb = b < qh ? b : m - 1 - b;
         const float* q = quadrant + qb * qh;
         float* row = out + static_cast<size_t>(b) * stride;
-        for (int32_t a = 0; a < qh; ++a) row[a] = q[a];
-        for (int32_t a = qh; a < m; ++a) row[a] = q[m - 1 - a];
+        for (int32_t a = 0; a < qh; ++a)
+            row[a] = q[a];
+        for (int32_t a = qh; a < m; ++a)
+            row[a] = q[m - 1 - a];
     }
 }
 

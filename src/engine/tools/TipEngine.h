@@ -15,7 +15,9 @@
 namespace tes {
 
 // Side of the quarter table of diameter n: (n + 1) / 2.
-inline int32_t DistanceTableSide(int32_t n) { return (n + 1) / 2; }
+inline int32_t DistanceTableSide(int32_t n) {
+    return (n + 1) / 2;
+}
 
 // Fills `table` (side × side floats, allocated here) with the normalised distances of diameter n:
 // the mean distance of the points (i ± 0.25, j ± 0.25) from the centre n/2 − 0.5, over n/2,
@@ -27,7 +29,9 @@ bool BuildDistanceTable(vek::MemBlock& table, int32_t n);
 void ComputeTipGeometry(s_TipPars& tip);
 
 // Mask side needed for the tip whatever its fractions: M + 1.
-inline int32_t TipMaskCapacitySide(const s_TipPars& tip) { return tip.maskSize + 1; }
+inline int32_t TipMaskCapacitySide(const s_TipPars& tip) {
+    return tip.maskSize + 1;
+}
 
 // Fills mask A (and mask B when needsEdgeCone) at W × H from a distance table of the same parity
 // as M with n >= M, shifting by the tip's fractions (a negative fraction counts as f + 1).

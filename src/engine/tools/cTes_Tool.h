@@ -30,13 +30,13 @@ enum e_TesToolKind {
 typedef float t_ToolAnchor[3];
 
 class cTes_Tool : public cTes_Tools_CommonBase {
-public:
+  public:
     // ---- descriptor, in order ----
     const int32_t* kinds;              // kind chain, ends with 0
     uint32_t id = 0;                   // unique within one tool box
     uint32_t pointsPerApplication = 0; // 0 freehand, 1 applies on press, 2 on press and release
     const char* name = "Nothing";
-    int32_t blendMode = -1000;         // negative: the tool box's blend mode setting is used
+    int32_t blendMode = -1000; // negative: the tool box's blend mode setting is used
     uint8_t usesHighlight = 0;
     uint8_t usesPaint = 1;
     uint8_t usesInnerEdge = 0;
@@ -48,16 +48,16 @@ public:
     uint8_t hasSoftness = 1;
     uint8_t hasDrawMode = 0;
     uint8_t hasSelectionMode = 0;
-    uint8_t continuous = 0;            // acts on every sample while the button is held
-    uint8_t smoothedSampling = 0;      // freehand samples go through the smoothing sampler
-    uint8_t noInputSmoothing = 0;      // forces the tool box's smoothing switch off
-    uint8_t restartPairs = 0;          // a press always starts a new pair of points
+    uint8_t continuous = 0;       // acts on every sample while the button is held
+    uint8_t smoothedSampling = 0; // freehand samples go through the smoothing sampler
+    uint8_t noInputSmoothing = 0; // forces the tool box's smoothing switch off
+    uint8_t restartPairs = 0;     // a press always starts a new pair of points
     uint8_t selectionFill = 0;
-    uint8_t actsOnSelection = 0;       // edits the selection mask instead of the current layer
-    uint8_t frameForcingMode = 0;      // written into the shell's stroke frame forcing flag
+    uint8_t actsOnSelection = 0;  // edits the selection mask instead of the current layer
+    uint8_t frameForcingMode = 0; // written into the shell's stroke frame forcing flag
     uint8_t shapeFlag = 1;
-    uint8_t everySample = 0;           // the sampler keeps samples closer than its minimum distance
-    uint32_t complementId = 2;         // tool of the right button with "Complement Tool" on
+    uint8_t everySample = 0;   // the sampler keeps samples closer than its minimum distance
+    uint32_t complementId = 2; // tool of the right button with "Complement Tool" on
 
     cTes_Tool();
     ~cTes_Tool() override = default;
@@ -93,6 +93,6 @@ public:
     // Class-specific preparation (smear: the decay rate).
     virtual void StrokeSetup(s_StampPars& stamp) {}
 
-protected:
+  protected:
     static const int32_t kKindChain[];
 };

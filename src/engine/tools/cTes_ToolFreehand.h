@@ -5,9 +5,9 @@
 #include "engine/tools/cTes_Tool.h"
 
 class cTes_ToolFreehand : public cTes_Tool {
-public:
+  public:
     cTes_ToolFreehand();
 
-protected:
+  protected:
     static const int32_t kKindChain[];
 };

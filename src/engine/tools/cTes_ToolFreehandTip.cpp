@@ -16,7 +16,8 @@
 #include "engine/tools/TipEngine.h"
 #include "engine/tools/cVek_ToolBox.h"
 
-const int32_t cTes_ToolFreehandTip::kKindChain[] = {kToolKind_FreehandTip, kToolKind_Freehand, kToolKind_Tool, 0};
+const int32_t cTes_ToolFreehandTip::kKindChain[] = {kToolKind_FreehandTip, kToolKind_Freehand, kToolKind_Tool,
+                                                    0};
 
 cTes_ToolFreehandTip::cTes_ToolFreehandTip() {
     kinds = kKindChain;
@@ -29,8 +30,8 @@ cTes_ToolFreehandTip::cTes_ToolFreehandTip() {
 
 void cTes_ToolFreehandTip::Apply(s_ToolPars& pars, t_ToolAnchor* anchors, c_TesLayer* layer) {
     cVek_ToolBox& box = *pars.toolBox;
-    const int32_t n = tes::BuildLine(anchors[0][0], anchors[0][1], anchors[1][0], anchors[1][1], pars.subPixel != 0,
-                                     box.strokePoints, box.strokeCapacity);
+    const int32_t n = tes::BuildLine(anchors[0][0], anchors[0][1], anchors[1][0], anchors[1][1],
+                                     pars.subPixel != 0, box.strokePoints, box.strokeCapacity);
     if (n > 0) PaintStroke(pars, box.StrokeList());
     anchors[0][2] = -1.0f;
 }
@@ -87,7 +88,8 @@ namespace {
 // Reads a mono mask layer's value at a picture pixel (the outside value off its raster).
 inline float MaskValueAt(const c_TesLayer& mask, int32_t px, int32_t py) {
     const int32_t mx = px - mask.x, my = py - mask.y;
-    if (!mask.HasPixels() || mx < 0 || my < 0 || mx >= mask.width || my >= mask.height) return mask.outsideValue;
+    if (!mask.HasPixels() || mx < 0 || my < 0 || mx >= mask.width || my >= mask.height)
+        return mask.outsideValue;
     return mask.Pixels()[static_cast<size_t>(my) * mask.width + mx];
 }
 
@@ -120,8 +122,8 @@ inline bool NextRun(int32_t origin, int32_t extent, int32_t from, int32_t size, 
 
 // Alpha-weighted bilinear sample of four RGBA pixels (straight colour stays unbiased next to
 // transparent pixels; a result without alpha is (0, 0, 0, 0)).
-inline void MixFour(const float* a, const float* b, const float* c, const float* d, float wa, float wb, float wc,
-                    float wd, float* out) {
+inline void MixFour(const float* a, const float* b, const float* c, const float* d, float wa, float wb,
+                    float wc, float wd, float* out) {
     const float pa = wa * a[3], pb = wb * b[3], pc = wc * c[3], pd = wd * d[3];
     const float alpha = pa + pb + pc + pd;
     if (!(alpha > 0.0f)) {
@@ -129,7 +131,8 @@ inline void MixFour(const float* a, const float* b, const float* c, const float*
         return;
     }
     const float inv = 1.0f / alpha;
-    for (int ch = 0; ch < 3; ++ch) out[ch] = (a[ch] * pa + b[ch] * pb + c[ch] * pc + d[ch] * pd) * inv;
+    for (int ch = 0; ch < 3; ++ch)
+        out[ch] = (a[ch] * pa + b[ch] * pb + c[ch] * pc + d[ch] * pd) * inv;
     out[3] = alpha;
 }
 
@@ -196,7 +199,8 @@ bool cTes_ToolFreehandTip::PrepareSmear(s_StampPars& stamp, int32_t left, int32_
         const float* r0 = pick + static_cast<size_t>(j) * pw * 4;
         float* out = grid + static_cast<size_t>(j) * w * 4;
         for (int32_t i = 0; i < w; ++i)
-            MixFour(r1 + (i + 1) * 4, r1 + i * 4, r0 + (i + 1) * 4, r0 + i * 4, w00, w10, w01, w11, out + i * 4);
+            MixFour(r1 + (i + 1) * 4, r1 + i * 4, r0 + (i + 1) * 4, r0 + i * 4, w00, w10, w01, w11,
+                    out + i * 4);
     }
     return true;
 }
@@ -240,13 +244,17 @@ void cTes_ToolFreehandTip::Stamp(s_StampPars& stamp, const s_StrokePoint& point)
         std::memcpy(restricted, maskA, sizeof(float) * static_cast<size_t>(w) * h);
         for (int32_t my = 0; my < h; ++my) {
             int32_t py = top + my;
-            if (wrapY) py = Wrap(py, lh);
-            else if (py < 0 || py >= lh) continue;
+            if (wrapY)
+                py = Wrap(py, lh);
+            else if (py < 0 || py >= lh)
+                continue;
             float* row = restricted + static_cast<size_t>(my) * w;
             for (int32_t mx = 0; mx < w; ++mx) {
                 int32_t px = left + mx;
-                if (wrapX) px = Wrap(px, lw);
-                else if (px < 0 || px >= lw) continue;
+                if (wrapX)
+                    px = Wrap(px, lw);
+                else if (px < 0 || px >= lw)
+                    continue;
                 row[mx] *= 1.0f - MaskValueAt(*mask, px, py);
             }
         }

@@ -10,9 +10,9 @@
 #include "engine/tools/cTes_ToolFreehand.h"
 
 class cTes_ToolFreehandTip : public cTes_ToolFreehand {
-public:
-    uint8_t needsEdgeCone = 0;  // mask B is built
-    uint8_t needsPickUp = 0;    // smear tools: a pick-up buffer travels with the tip
+  public:
+    uint8_t needsEdgeCone = 0; // mask B is built
+    uint8_t needsPickUp = 0;   // smear tools: a pick-up buffer travels with the tip
 
     cTes_ToolFreehandTip();
 
@@ -22,10 +22,10 @@ public:
     void PaintStroke(s_ToolPars& pars, const s_StrokePoint* points) override;
     void Stamp(s_StampPars& stamp, const s_StrokePoint& point) override;
 
-protected:
+  protected:
     static const int32_t kKindChain[];
 
-private:
+  private:
     // Fills the tool box's smear grid with the pick-up laid on the layer's pixel grid; false when
     // the scratch cannot be allocated (the stamp is skipped).
     bool PrepareSmear(s_StampPars& stamp, int32_t left, int32_t top);

@@ -5,6 +5,6 @@
 #include "engine/tools/cTes_Tool_Pen.h"
 
 class cTes_Tool_ColorizerPen : public cTes_Tool_Pen {
-public:
+  public:
     cTes_Tool_ColorizerPen();
 };

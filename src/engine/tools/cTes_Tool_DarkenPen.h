@@ -5,7 +5,7 @@
 #include "engine/tools/cTes_Tool_Pen.h"
 
 class cTes_Tool_DarkenPen : public cTes_Tool_Pen {
-public:
+  public:
     cTes_Tool_DarkenPen();
     void AdjustStamp(s_StampPars& stamp) override;
 };

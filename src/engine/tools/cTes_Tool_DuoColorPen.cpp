@@ -13,6 +13,7 @@ void cTes_Tool_DuoColorPen::BlendSpan(s_StampPars& sp) {
     const float* paint = sp.paint;
     const float* outer = sp.outerEdge;
     tes::EdgeConeSpan(sp, false, [paint, outer](float e, float* p) {
-        for (int ch = 0; ch < 3; ++ch) p[ch] = e * paint[ch] + (1.0f - e) * outer[ch];
+        for (int ch = 0; ch < 3; ++ch)
+            p[ch] = e * paint[ch] + (1.0f - e) * outer[ch];
     });
 }

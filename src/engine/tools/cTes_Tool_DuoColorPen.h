@@ -7,7 +7,7 @@
 #include "engine/tools/cTes_ToolFreehandTip.h"
 
 class cTes_Tool_DuoColorPen : public cTes_ToolFreehandTip {
-public:
+  public:
     cTes_Tool_DuoColorPen();
     // Tip shape 1, hardness 0.5 + 0.5·h.
     void AdjustStamp(s_StampPars& stamp) override;
@@ -17,14 +17,12 @@ public:
 namespace tes {
 // Runs `colour(e, P)` for every pixel with e > cov (cov ← e) and paints P over the source with m;
 // with `writeFull` a full tip (m >= 1) writes (P, 1) and pixels with m <= 0 are skipped.
-template <class ColourOf>
-inline void EdgeConeSpan(s_StampPars& sp, bool writeFull, ColourOf colour);
+template <class ColourOf> inline void EdgeConeSpan(s_StampPars& sp, bool writeFull, ColourOf colour);
 } // namespace tes
 
 #include "engine/tools/PaintOver.h"
 
-template <class ColourOf>
-inline void tes::EdgeConeSpan(s_StampPars& sp, bool writeFull, ColourOf colour) {
+template <class ColourOf> inline void tes::EdgeConeSpan(s_StampPars& sp, bool writeFull, ColourOf colour) {
     const float* s = sp.source;
     float* d = sp.dest;
     float* cov = sp.coverage;
@@ -38,8 +36,10 @@ inline void tes::EdgeConeSpan(s_StampPars& sp, bool writeFull, ColourOf colour) 
             cov[x] = e;
             float p[3];
             colour(e, p);
-            if (writeFull) PaintOverOrWrite(s + 4 * x, m, p, d + 4 * x);
-            else PaintOver(s + 4 * x, m, p, d + 4 * x);
+            if (writeFull)
+                PaintOverOrWrite(s + 4 * x, m, p, d + 4 * x);
+            else
+                PaintOver(s + 4 * x, m, p, d + 4 * x);
         }
         s += 4 * (sp.columns + sp.destRowSkip);
         d += 4 * (sp.columns + sp.destRowSkip);

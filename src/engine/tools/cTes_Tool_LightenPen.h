@@ -4,7 +4,7 @@
 #include "engine/tools/cTes_Tool_Pen.h"
 
 class cTes_Tool_LightenPen : public cTes_Tool_Pen {
-public:
+  public:
     cTes_Tool_LightenPen();
     void AdjustStamp(s_StampPars& stamp) override;
 };

@@ -25,7 +25,8 @@ void cTes_Tool_OilPaint::PickUp(s_StampPars& stamp, float* g, const float* a, in
         float x[3] = {a[0], a[1], a[2]};
         if (a1 > 0.0f) {
             const float t = f / a1, u = 1.0f - t;
-            for (int ch = 0; ch < 3; ++ch) x[ch] = a[ch] * u + paint[ch] * t;
+            for (int ch = 0; ch < 3; ++ch)
+                x[ch] = a[ch] * u + paint[ch] * t;
         }
         const float add = a1 * (1.0f - k);
         const float n = g[3] * k + add;
@@ -33,7 +34,8 @@ void cTes_Tool_OilPaint::PickUp(s_StampPars& stamp, float* g, const float* a, in
             g[0] = g[1] = g[2] = g[3] = 0.0f;
         } else if (a1 > 0.0f) {
             const float t = add / n, u = 1.0f - t;
-            for (int ch = 0; ch < 3; ++ch) g[ch] = g[ch] * u + x[ch] * t;
+            for (int ch = 0; ch < 3; ++ch)
+                g[ch] = g[ch] * u + x[ch] * t;
             g[3] = n;
         }
     }

@@ -5,7 +5,7 @@
 #include "engine/tools/cTes_Tool_Smear.h"
 
 class cTes_Tool_OilPaint : public cTes_Tool_Smear {
-public:
+  public:
     cTes_Tool_OilPaint();
     void PickUp(s_StampPars& stamp, float* pickUp, const float* area, int32_t count) override;
 };

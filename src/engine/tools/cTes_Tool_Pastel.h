@@ -5,8 +5,8 @@
 #include "engine/tools/cTes_Tool_OilPaint.h"
 
 class cTes_Tool_Pastel : public cTes_Tool_OilPaint {
-public:
-    uint32_t grainProbability = 800000;  // parts per million
+  public:
+    uint32_t grainProbability = 800000; // parts per million
     float grainDepth = 0.5f;
 
     cTes_Tool_Pastel();

@@ -62,6 +62,8 @@ void PenSpanBlend(s_StampPars& sp, int32_t mode) {
 
 void cTes_Tool_Pen::BlendSpan(s_StampPars& stamp) {
     const int32_t mode = blendMode >= 0 ? blendMode : stamp.blendMode;
-    if (mode == 0) tes::PenSpanNormal(stamp);
-    else tes::PenSpanBlend(stamp, mode);
+    if (mode == 0)
+        tes::PenSpanNormal(stamp);
+    else
+        tes::PenSpanBlend(stamp, mode);
 }

@@ -6,7 +6,7 @@
 #include "engine/tools/cTes_ToolFreehandTip.h"
 
 class cTes_Tool_Pen : public cTes_ToolFreehandTip {
-public:
+  public:
     cTes_Tool_Pen() = default;
     void BlendSpan(s_StampPars& stamp) override;
 };

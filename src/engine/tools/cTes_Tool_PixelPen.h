@@ -6,7 +6,7 @@
 #include "engine/tools/cTes_Tool_Pen.h"
 
 class cTes_Tool_PixelPen : public cTes_Tool_Pen {
-public:
+  public:
     cTes_Tool_PixelPen();
     void PrepareParams(s_ToolPars& pars) override;
     void AdjustStamp(s_StampPars& stamp) override;

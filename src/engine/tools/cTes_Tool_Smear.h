@@ -10,9 +10,9 @@
 #include "engine/tools/cTes_ToolFreehandTip.h"
 
 class cTes_Tool_Smear : public cTes_ToolFreehandTip {
-public:
-    float smearFactor = 0.75f;  // k
-    float decayRate = 0.0f;     // ρ, per stroke
+  public:
+    float smearFactor = 0.75f; // k
+    float decayRate = 0.0f;    // ρ, per stroke
 
     cTes_Tool_Smear();
     // Smear, Smudge and the program's smear tools: on the first stamp copy the area, later mix it
@@ -22,7 +22,7 @@ public:
     // ρ = 1 − 0.001^(1 / (max(1, ⌊size⌋) + 1)).
     void StrokeSetup(s_StampPars& stamp) override;
 
-protected:
+  protected:
     // The later-stamp mix of `count` area pixels into the pick-up.
     void MixIntoPickUp(float* pickUp, const float* area, int32_t count) const;
 };

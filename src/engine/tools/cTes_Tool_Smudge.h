@@ -5,6 +5,6 @@
 #include "engine/tools/cTes_Tool_Smear.h"
 
 class cTes_Tool_Smudge : public cTes_Tool_Smear {
-public:
+  public:
     cTes_Tool_Smudge();
 };

@@ -24,7 +24,8 @@ void cTes_Tool_SprinkledPen::BlendSpan(s_StampPars& sp) {
             float colour[3] = {sp.paint[0], sp.paint[1], sp.paint[2]};
             if (a > 0.0f && vek::RandomPpm() < 100000) {
                 const float k = vek::RandomAmount();
-                for (int ch = 0; ch < 3; ++ch) colour[ch] = sp.paint[ch] * (1.0f - k) + sp.highlight[ch] * k;
+                for (int ch = 0; ch < 3; ++ch)
+                    colour[ch] = sp.paint[ch] * (1.0f - k) + sp.highlight[ch] * k;
             }
             tes::PaintOver(sx, m, colour, d + 4 * x);
         }

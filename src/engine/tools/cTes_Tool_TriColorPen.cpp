@@ -7,10 +7,12 @@ void cTes_Tool_TriColorPen::BlendSpan(s_StampPars& sp) {
     tes::EdgeConeSpan(sp, false, [paint, inner, outer](float e, float* p) {
         const float e2 = 2.0f * e;
         if (e2 <= 1.0f) {
-            for (int ch = 0; ch < 3; ++ch) p[ch] = (1.0f - e2) * outer[ch] + e2 * inner[ch];
+            for (int ch = 0; ch < 3; ++ch)
+                p[ch] = (1.0f - e2) * outer[ch] + e2 * inner[ch];
         } else {
             const float u = e2 - 1.0f;
-            for (int ch = 0; ch < 3; ++ch) p[ch] = (1.0f - u) * inner[ch] + u * paint[ch];
+            for (int ch = 0; ch < 3; ++ch)
+                p[ch] = (1.0f - u) * inner[ch] + u * paint[ch];
         }
     });
 }

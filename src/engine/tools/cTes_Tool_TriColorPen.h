@@ -5,7 +5,7 @@
 #include "engine/tools/cTes_Tool_DuoColorPen.h"
 
 class cTes_Tool_TriColorPen : public cTes_Tool_DuoColorPen {
-public:
+  public:
     cTes_Tool_TriColorPen() = default;
     void BlendSpan(s_StampPars& stamp) override;
 };

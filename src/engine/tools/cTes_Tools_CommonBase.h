@@ -3,6 +3,6 @@
 #pragma once
 
 class cTes_Tools_CommonBase {
-public:
+  public:
     virtual ~cTes_Tools_CommonBase() = default;
 };

@@ -35,7 +35,8 @@ cVek_ToolBox* gVek_ToolBox = nullptr;
 // ---- construction and catalogue ----
 
 cVek_ToolBox::cVek_ToolBox() {
-    for (auto& a : anchors) a[0] = a[1] = a[2] = 0.0f;
+    for (auto& a : anchors)
+        a[0] = a[1] = a[2] = 0.0f;
     anchors[0][2] = -1.0f;
 }
 
@@ -63,8 +64,7 @@ bool cVek_ToolBox::Initialize() {
 
 namespace {
 
-template <class T>
-T* MakeTool(cVek_ToolBox& box, uint32_t id, const char* name, uint32_t complement) {
+template <class T> T* MakeTool(cVek_ToolBox& box, uint32_t id, const char* name, uint32_t complement) {
     std::unique_ptr<T> tool(new (std::nothrow) T());
     if (!tool) return nullptr;
     T* raw = tool.get();
@@ -77,7 +77,8 @@ T* MakeTool(cVek_ToolBox& box, uint32_t id, const char* name, uint32_t complemen
 } // namespace
 
 bool cVek_ToolBox::CreateTools() {
-    for (auto& t : tools) t.reset();
+    for (auto& t : tools)
+        t.reset();
     primaryTool = secondaryTool = nullptr;
     bool ok = true;
     auto check = [&ok](cTes_Tool* t) {
@@ -102,7 +103,8 @@ bool cVek_ToolBox::CreateTools() {
     check(MakeTool<cTes_Tool_OilPaint>(*this, 14, "Oil Paint", 11));
     check(MakeTool<cTes_Tool_Pastel>(*this, 15, "Pastel", 12));
     if (!ok) {
-        for (auto& t : tools) t.reset();
+        for (auto& t : tools)
+            t.reset();
         return false;
     }
     primaryTool = FindTool(14);
@@ -111,22 +113,38 @@ bool cVek_ToolBox::CreateTools() {
 
 const char* GetToolDescription(uint32_t id) {
     switch (id) {
-    case 1: return "An ordinary pen/brush, one of the most useful tools.";
-    case 9: return "A single-pixel pen that's never anti-aliased.\rGood for precision work on sprites as well as photo "
-                   "details.";
-    case 3: return "A pen with an extra color (outer edge color).";
-    case 4: return "A pen with two extra colors (outer edge color & inner edge color).";
-    case 8: return "A pen with a little extra something (highlight color) sprinkled on it.";
-    case 15: return "A soft pastel crayon.";
-    case 14: return "A type of paint often used in classic art.";
-    case 13: return "Use this to apply a glob of paint and smear it.";
-    case 11: return "Use this to mix and drag pixels far.";
-    case 12: return "Use this to push pixels short distances.";
-    case 2: return "Use this to remove things from the picture.";
-    case 19: return "Lighten up the area where you draw.";
-    case 20: return "Darken the area where you draw.";
-    case 18: return "Change the color of the area where you draw.";
-    default: return nullptr;
+    case 1:
+        return "An ordinary pen/brush, one of the most useful tools.";
+    case 9:
+        return "A single-pixel pen that's never anti-aliased.\rGood for precision work on sprites as well as "
+               "photo "
+               "details.";
+    case 3:
+        return "A pen with an extra color (outer edge color).";
+    case 4:
+        return "A pen with two extra colors (outer edge color & inner edge color).";
+    case 8:
+        return "A pen with a little extra something (highlight color) sprinkled on it.";
+    case 15:
+        return "A soft pastel crayon.";
+    case 14:
+        return "A type of paint often used in classic art.";
+    case 13:
+        return "Use this to apply a glob of paint and smear it.";
+    case 11:
+        return "Use this to mix and drag pixels far.";
+    case 12:
+        return "Use this to push pixels short distances.";
+    case 2:
+        return "Use this to remove things from the picture.";
+    case 19:
+        return "Lighten up the area where you draw.";
+    case 20:
+        return "Darken the area where you draw.";
+    case 18:
+        return "Change the color of the area where you draw.";
+    default:
+        return nullptr;
     }
 }
 
@@ -149,7 +167,8 @@ bool cVek_ToolBox::SetPrimaryTool(uint32_t id) {
 
 int32_t cVek_ToolBox::ToolCount() const {
     int32_t n = 0;
-    while (n < kToolSlots && tools[n]) ++n;
+    while (n < kToolSlots && tools[n])
+        ++n;
     return n;
 }
 
@@ -165,26 +184,40 @@ bool cVek_ToolBox::AddTool(std::unique_ptr<cTes_Tool> tool) {
 int32_t cVek_ToolBox::Setting(e_Setting which, uint32_t button) const {
     const int side = (button == 2 && twoButtonSplit && settingSplit[which]) ? 1 : 0;
     switch (which) {
-    case kSize: return size[side];
-    case kSoftness: return softness[side];
-    case kTipProfile: return tipProfile[side];
-    case kStrength: return strength[side];
-    case kFlow: return flow[side];
-    case kTolerance: return tolerance[side];
-    case kDrawMode: return drawMode[side];
-    case kSelectionMode: return selectionMode[side];
-    case kBlendMode: return blendEnabled[side] ? blendMode[side] : 0;
-    default: return 0;
+    case kSize:
+        return size[side];
+    case kSoftness:
+        return softness[side];
+    case kTipProfile:
+        return tipProfile[side];
+    case kStrength:
+        return strength[side];
+    case kFlow:
+        return flow[side];
+    case kTolerance:
+        return tolerance[side];
+    case kDrawMode:
+        return drawMode[side];
+    case kSelectionMode:
+        return selectionMode[side];
+    case kBlendMode:
+        return blendEnabled[side] ? blendMode[side] : 0;
+    default:
+        return 0;
     }
 }
 
 const float* cVek_ToolBox::Colour(e_Colour which, uint32_t button) const {
     const int side = (button == 2 && twoButtonSplit && colourSplit[which]) ? 1 : 0;
     switch (which) {
-    case kHighlight: return highlight[side];
-    case kPaint: return paint[side];
-    case kInnerEdge: return innerEdge[side];
-    default: return outerEdge[side];
+    case kHighlight:
+        return highlight[side];
+    case kPaint:
+        return paint[side];
+    case kInnerEdge:
+        return innerEdge[side];
+    default:
+        return outerEdge[side];
     }
 }
 
@@ -222,8 +255,10 @@ void cVek_ToolBox::SplitClick(int32_t target, bool rightButton) {
     if (!twoButtonSplit) {
         twoButtonSplit = 1;
         toolSplit = 0;
-        for (uint8_t& f : settingSplit) f = 0;
-        for (uint8_t& f : colourSplit) f = 0;
+        for (uint8_t& f : settingSplit)
+            f = 0;
+        for (uint8_t& f : colourSplit)
+            f = 0;
         *flag = 1;
         complementSplitOn = target == kSplitTool ? 0 : complementSplitOff;
     } else {
@@ -242,8 +277,10 @@ void cVek_ToolBox::UpdateSplitState() {
     } else if (!splitChanged && !exists) {
         twoButtonSplit = 0;
     }
-    if (toolSplit && !seenToolSplit && twoButtonSplit) complementSplitOn = 0;
-    else if (toolSplit && complementSplitOn) toolSplit = 0;
+    if (toolSplit && !seenToolSplit && twoButtonSplit)
+        complementSplitOn = 0;
+    else if (toolSplit && complementSplitOn)
+        toolSplit = 0;
     seenTwoButtonSplit = twoButtonSplit;
     seenSplitExists = exists ? 1 : 0;
     seenToolSplit = toolSplit;
@@ -262,7 +299,8 @@ void cVek_ToolBox::SetStateBytes(const uint8_t bytes[2]) {
 // ---- events and ProcessQueue ----
 
 bool cVek_ToolBox::AppendEvent(const s_ToolEvent& ev) {
-    if (queue.Empty() && !queue.Alloc(sizeof(s_ToolEvent) * (static_cast<size_t>(queueCapacity) + 1))) return false;
+    if (queue.Empty() && !queue.Alloc(sizeof(s_ToolEvent) * (static_cast<size_t>(queueCapacity) + 1)))
+        return false;
     if (queueCount >= queueCapacity) {
         const int32_t grown = queueCapacity + kQueueGrowth;
         if (!queue.Resize(sizeof(s_ToolEvent) * (static_cast<size_t>(grown) + 1))) return false;
@@ -274,7 +312,8 @@ bool cVek_ToolBox::AppendEvent(const s_ToolEvent& ev) {
     return true;
 }
 
-int32_t cVek_ToolBox::QueueEvent(float x, float y, uint32_t button, double time, int32_t type, uint8_t buttons) {
+int32_t cVek_ToolBox::QueueEvent(float x, float y, uint32_t button, double time, int32_t type,
+                                 uint8_t buttons) {
     // A position that is not a number cannot be painted; one far off any picture is clamped so
     // that a single event cannot ask for billions of stroke points.
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(time)) return 0;
@@ -282,7 +321,7 @@ int32_t cVek_ToolBox::QueueEvent(float x, float y, uint32_t button, double time,
     x = std::min(std::max(x, -kFar), kFar);
     y = std::min(std::max(y, -kFar), kFar);
     if (recordingState == 2) EndRecordingOrReplay();
-    const int32_t kind = type == kToolEventPress ? kToolEventPress
+    const int32_t kind = type == kToolEventPress     ? kToolEventPress
                          : type == kToolEventRelease ? kToolEventRelease
                                                      : kToolEventMove;
     // Moves may arrive without a button; the stroke keeps the button of its press.
@@ -296,7 +335,8 @@ int32_t cVek_ToolBox::QueueEvent(float x, float y, uint32_t button, double time,
             if (!queue.Empty()) queue.As<s_ToolEvent>()[0].type = kToolEventEnd;
         }
     }
-    const s_ToolEvent ev{x, y, static_cast<float>(time - lastEventTime), kind, static_cast<uint8_t>(buttons & 7)};
+    const s_ToolEvent ev{x, y, static_cast<float>(time - lastEventTime), kind,
+                         static_cast<uint8_t>(buttons & 7)};
     if (!AppendEvent(ev)) return 0;
     const int32_t n = ProcessQueue(-1.0);
     lastEventTime = time;
@@ -304,17 +344,23 @@ int32_t cVek_ToolBox::QueueEvent(float x, float y, uint32_t button, double time,
 }
 
 cTes_Tool* cVek_ToolBox::ResolveTool(uint32_t side[kSettingCount], uint32_t colourSide[kColourCount]) {
-    for (int i = 0; i < kSettingCount; ++i) side[i] = 0;
-    for (int i = 0; i < kColourCount; ++i) colourSide[i] = 0;
+    for (int i = 0; i < kSettingCount; ++i)
+        side[i] = 0;
+    for (int i = 0; i < kColourCount; ++i)
+        colourSide[i] = 0;
     cTes_Tool* tool = primaryTool;
     if (!tool) return nullptr;
     if (batchButton == 2) {
         const uint32_t complement = twoButtonSplit ? complementSplitOn : complementSplitOff;
-        if (complement) tool = FindTool(primaryTool->complementId);
-        else if (!twoButtonSplit) tool = FindTool(53);
+        if (complement)
+            tool = FindTool(primaryTool->complementId);
+        else if (!twoButtonSplit)
+            tool = FindTool(53);
         if (twoButtonSplit) {
-            for (int i = 0; i < kSettingCount; ++i) side[i] = settingSplit[i] ? 1 : 0;
-            for (int i = 0; i < kColourCount; ++i) colourSide[i] = colourSplit[i] ? 1 : 0;
+            for (int i = 0; i < kSettingCount; ++i)
+                side[i] = settingSplit[i] ? 1 : 0;
+            for (int i = 0; i < kColourCount; ++i)
+                colourSide[i] = colourSplit[i] ? 1 : 0;
             // A split tool without a right-button tool chosen yet keeps the tool found so far.
             if (toolSplit && secondaryTool) tool = secondaryTool;
         }
@@ -336,7 +382,8 @@ int32_t cVek_ToolBox::ProcessQueue(double time) {
     if (!layer->EnsurePixels()) return 0;
     if (layer->compacted && !layer->SetCompact(false)) return 0;
     // The coverage buffer is one float a picture pixel: the layer must cover the picture exactly.
-    if (layer->x != 0 || layer->y != 0 || layer->width != pic->width || layer->height != pic->height) return 0;
+    if (layer->x != 0 || layer->y != 0 || layer->width != pic->width || layer->height != pic->height)
+        return 0;
 
     uint32_t side[kSettingCount], colourSide[kColourCount];
     cTes_Tool* tool = ResolveTool(side, colourSide);
@@ -382,7 +429,8 @@ int32_t cVek_ToolBox::ProcessQueue(double time) {
         while (q[readIndex].type != kToolEventEnd) {
             const s_ToolEvent ev = q[readIndex++];
             ++processed;
-            const bool point = ev.type == kToolEventPress || (ev.type == kToolEventRelease && tool->restartPairs);
+            const bool point =
+                ev.type == kToolEventPress || (ev.type == kToolEventRelease && tool->restartPairs);
             if (!point) {
                 // The rubber band: the anchor after the last follows the pointer.
                 anchors[anchorCount][0] = ev.x;
@@ -443,9 +491,11 @@ int32_t cVek_ToolBox::ProcessQueue(double time) {
         tool->PaintStroke(pars, StrokeList());
         return n;
     }
-    if (tool->IsKind(kToolKind_FreehandTimed)) return tool->RunTimed(time, pars, smoothing, tool->everySample);
-    const int32_t n =
-        tool->smoothedSampling ? RunFreehandSampler(pars.subPixel, smoothing, tool->everySample, time) : RunRawSampler();
+    if (tool->IsKind(kToolKind_FreehandTimed))
+        return tool->RunTimed(time, pars, smoothing, tool->everySample);
+    const int32_t n = tool->smoothedSampling
+                          ? RunFreehandSampler(pars.subPixel, smoothing, tool->everySample, time)
+                          : RunRawSampler();
     for (const s_StrokePoint* p = StrokeList(); p->time >= 0.0f; ++p) {
         tool->OnPoint(pars, p->x, p->y, p->buttons);
         tool->OnFreehandSample(pars, *p);
@@ -529,7 +579,8 @@ bool cVek_ToolBox::PrepareTip(s_TipPars& tip) {
     if (maskA.Size() < maskBytes && !maskA.Resize(maskBytes)) return false;
     if (maskRestricted.Size() < maskBytes && !maskRestricted.Resize(maskBytes)) return false;
     if (tip.needsEdgeCone && maskB.Size() < maskBytes && !maskB.Resize(maskBytes)) return false;
-    if (maskQuadrant.Size() < sizeof(float) * 2 * qh * qh && !maskQuadrant.Resize(sizeof(float) * 2 * qh * qh))
+    if (maskQuadrant.Size() < sizeof(float) * 2 * qh * qh &&
+        !maskQuadrant.Resize(sizeof(float) * 2 * qh * qh))
         return false;
     if (maskPlane.Size() < planeBytes && !maskPlane.Resize(planeBytes)) return false;
     tip.maskA = &maskA;

@@ -22,8 +22,8 @@ class c_TesPic;
 class c_TesLayer;
 
 class cVek_ToolBox : public cTes_Tools_CommonBase {
-public:
-    static constexpr int32_t kToolSlots = 250;   // up to 249 tools, then a null
+  public:
+    static constexpr int32_t kToolSlots = 250; // up to 249 tools, then a null
     static constexpr int32_t kAnchorSlots = 101;
     static constexpr int32_t kQueueStart = 10000;
     static constexpr int32_t kQueueGrowth = 2000;
@@ -32,7 +32,15 @@ public:
 
     // The nine split settings, in the order of their split flags.
     enum e_Setting {
-        kSize, kSoftness, kTipProfile, kStrength, kFlow, kTolerance, kDrawMode, kSelectionMode, kBlendMode,
+        kSize,
+        kSoftness,
+        kTipProfile,
+        kStrength,
+        kFlow,
+        kTolerance,
+        kDrawMode,
+        kSelectionMode,
+        kBlendMode,
         kSettingCount
     };
     enum e_Colour { kHighlight, kPaint, kInnerEdge, kOuterEdge, kColourCount };
@@ -42,19 +50,19 @@ public:
 
     // ---- fields, in order ----
     cTes_Tool* primaryTool = nullptr;
-    cTes_Tool* secondaryTool = nullptr;  // right button's tool while the tool is split
+    cTes_Tool* secondaryTool = nullptr; // right button's tool while the tool is split
     uint8_t toolSplit = 1;
-    float lastPress[3] = {0.0f, 0.0f, -1.0f};  // x, y, weight of the latest press
+    float lastPress[3] = {0.0f, 0.0f, -1.0f}; // x, y, weight of the latest press
     float rubberBand[2] = {-1.0f, -1.0f};     // reset to -1 after every application
     uint32_t twoButtonSplit = 0;
-    uint32_t complementSplitOn = 1;           // "Complement Tool" while 2-Button Split is on
-    uint32_t complementSplitOff = 1;          // ... while it is off
-    vek::MemBlock queue;                      // s_ToolEvent, queueCapacity + 1 entries
+    uint32_t complementSplitOn = 1;  // "Complement Tool" while 2-Button Split is on
+    uint32_t complementSplitOff = 1; // ... while it is off
+    vek::MemBlock queue;             // s_ToolEvent, queueCapacity + 1 entries
     int32_t queueCapacity = kQueueStart;
-    int32_t maxSize = 300;                    // upper bound of the size setting
-    uint32_t recordingState = 0;              // 0 idle, 1 recording, 2 replaying
+    int32_t maxSize = 300;       // upper bound of the size setting
+    uint32_t recordingState = 0; // 0 idle, 1 recording, 2 replaying
     uint32_t historySuppressed = 0;
-    float highlight[2][3] = {{2.0f, 1.5f, 0.25f}, {0.875f, 1.8f, 2.0f}};  // linear, HDR
+    float highlight[2][3] = {{2.0f, 1.5f, 0.25f}, {0.875f, 1.8f, 2.0f}}; // linear, HDR
     float paint[2][3] = {{0.0f, 0.39f, 0.15f}, {0.25f, 0.4f, 0.0f}};
     float innerEdge[2][3] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 1.0f}};
     float outerEdge[2][3] = {{0.0f, 0.0f, 0.15f}, {0.0f, 0.1f, 0.0f}};
@@ -70,15 +78,15 @@ public:
     int32_t blendMode[2] = {0, 1};
     uint8_t blendEnabled[2] = {0, 0};
     uint8_t settingSplit[kSettingCount] = {1, 1, 0, 0, 0, 0, 1, 0, 0};
-    int32_t readIndex = 0;             // next queued event to process
-    vek::MemBlock pickUp;              // smear tools: RGBA, pickUpWidth × pickUpHeight
+    int32_t readIndex = 0; // next queued event to process
+    vek::MemBlock pickUp;  // smear tools: RGBA, pickUpWidth × pickUpHeight
     int32_t pickUpWidth = 0, pickUpHeight = 0;
     double lastEventTime = 0.0;
     uint32_t inputSmoothing = 1;
-    uint32_t subPixel = 1;             // "Sub-Pixel Coords"
-    vek::MemBlock distanceTable[2];    // [0] even, [1] odd diameter
+    uint32_t subPixel = 1;          // "Sub-Pixel Coords"
+    vek::MemBlock distanceTable[2]; // [0] even, [1] odd diameter
     int32_t distanceN[2] = {0, 0};
-    vek::MemBlock strokePoints;        // s_StrokePoint, strokeCapacity + 1 entries
+    vek::MemBlock strokePoints; // s_StrokePoint, strokeCapacity + 1 entries
     int32_t strokeCapacity = kStrokeStart;
     // Sampler state: last accepted sample position, previous segment delta and length, previous
     // time rate, axis of the last pixel step (0 none, 1 x, 2 y) and leftover time.
@@ -86,32 +94,32 @@ public:
     float samplerLength = 1.0f, samplerRate = 0.0f;
     int32_t samplerAxis = 0;
     double samplerLeftover = 0.0;
-    uint32_t batchButton = 0;          // 2 = right
+    uint32_t batchButton = 0; // 2 = right
     std::unique_ptr<cTes_Tool> tools[kToolSlots];
     t_ToolAnchor anchors[kAnchorSlots];
 
     // ---- beyond the record ----
     int32_t queueCount = 0;
-    vek::MemBlock recordBuffer;        // the second event buffer (recording and replay)
+    vek::MemBlock recordBuffer; // the second event buffer (recording and replay)
     int32_t recordCount = 0;
     int32_t recordCapacity = kQueueStart;
-    c_TesPic* picture = nullptr;       // the picture the editor shows (borrowed)
+    c_TesPic* picture = nullptr; // the picture the editor shows (borrowed)
     int32_t anchorCount = 0;
     // Tip masks and their scratch, grown only.
     vek::MemBlock maskA, maskB, maskQuadrant, maskPlane, maskRestricted;
     int32_t maskCapacitySide = 0;
     // Smear scratch: the area under the tip and the pick-up laid on the layer's grid.
     vek::MemBlock smearArea, smearGrid;
-    c_TesLayer* paintMask = nullptr;   // the picture's paint mask for the current batch
+    c_TesLayer* paintMask = nullptr; // the picture's paint mask for the current batch
     // Stroke bookkeeping of the sampler.
     uint8_t strokeOpen = 0;
     int32_t pressIndex = 0;
-    double samplerTime = 0.0;          // elapsed time accumulated since the last accepted sample
-    float stepX = 0.0f, stepY = 0.0f;  // where pixel stepping continues from
-    int32_t strokeCount = 0;           // points in strokePoints
+    double samplerTime = 0.0;         // elapsed time accumulated since the last accepted sample
+    float stepX = 0.0f, stepY = 0.0f; // where pixel stepping continues from
+    int32_t strokeCount = 0;          // points in strokePoints
     // Split bookkeeping between frames.
     uint32_t seenTwoButtonSplit = 0;
-    int8_t seenSplitExists = -1;       // -1 not yet known
+    int8_t seenSplitExists = -1; // -1 not yet known
     uint8_t seenToolSplit = 0;
 
     cVek_ToolBox();
@@ -192,7 +200,7 @@ public:
     // Records a history step for the current layer (unless suppressed) and commits it.
     void FinishLayerChanges(s_ToolPars& pars);
 
-private:
+  private:
     bool AppendEvent(const s_ToolEvent& ev);
     bool AppendStrokePoint(float x, float y, float time, uint8_t buttons, uint8_t end);
     void StepTo(float ex, float ey, uint8_t subPixelOn, float t0, float t1, uint8_t buttons, bool& full);

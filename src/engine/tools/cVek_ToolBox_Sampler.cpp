@@ -33,7 +33,8 @@ bool cVek_ToolBox::AppendStrokePoint(float x, float y, float time, uint8_t butto
 
 // Steps from (stepX, stepY) to the part end (ex, ey). Ties of the major axis keep the axis of the
 // previous part.
-void cVek_ToolBox::StepTo(float ex, float ey, uint8_t subPixelOn, float t0, float t1, uint8_t buttons, bool& full) {
+void cVek_ToolBox::StepTo(float ex, float ey, uint8_t subPixelOn, float t0, float t1, uint8_t buttons,
+                          bool& full) {
     if (full) return;
     if (subPixelOn) {
         const double sx = stepX, sy = stepY, dx = double(ex) - sx, dy = double(ey) - sy;
@@ -44,7 +45,8 @@ void cVek_ToolBox::StepTo(float ex, float ey, uint8_t subPixelOn, float t0, floa
         const double s = axis == 1 ? sx : sy, e = axis == 1 ? double(ex) : double(ey), delta = e - s;
         const double dir = delta > 0 ? 1.0 : -1.0;
         // Whole values v with s < v <= e in the direction of travel.
-        for (double v = dir > 0 ? std::floor(s) + 1.0 : std::ceil(s) - 1.0; dir > 0 ? v <= e : v >= e; v += dir) {
+        for (double v = dir > 0 ? std::floor(s) + 1.0 : std::ceil(s) - 1.0; dir > 0 ? v <= e : v >= e;
+             v += dir) {
             const double t = (v - s) / delta;
             const float px = static_cast<float>(axis == 1 ? v : sx + t * dx);
             const float py = static_cast<float>(axis == 1 ? sy + t * dy : v);
@@ -84,7 +86,8 @@ void cVek_ToolBox::StepTo(float ex, float ey, uint8_t subPixelOn, float t0, floa
     stepY = float(ty);
 }
 
-int32_t cVek_ToolBox::RunFreehandSampler(uint8_t subPixelOn, uint32_t smoothing, uint8_t everySample, double time) {
+int32_t cVek_ToolBox::RunFreehandSampler(uint8_t subPixelOn, uint32_t smoothing, uint8_t everySample,
+                                         double time) {
     ClearStrokeList();
     if (queue.Empty()) return 0;
     const int32_t window = smoothing ? 15 : 0;
@@ -128,7 +131,7 @@ int32_t cVek_ToolBox::RunFreehandSampler(uint8_t subPixelOn, uint32_t smoothing,
             if (!AppendStrokePoint(stepX, stepY, 0.0f, ev.buttons, 0)) full = true;
             continue;
         }
-        if (!strokeOpen) continue;  // moves between strokes paint nothing
+        if (!strokeOpen) continue; // moves between strokes paint nothing
         const bool release = ev.type == kToolEventRelease;
         float x = ev.x, y = ev.y;
         if (!release && window > 0 && index > pressIndex) {
@@ -203,8 +206,10 @@ int32_t cVek_ToolBox::RunFreehandSampler(uint8_t subPixelOn, uint32_t smoothing,
         if (release) {
             const float px = subPixelOn ? x : std::floor(x), py = subPixelOn ? y : std::floor(y);
             // Without its end point the stroke stays open; the next press then ends it.
-            if (AppendStrokePoint(px, py, rate, ev.buttons, 1)) strokeOpen = 0;
-            else full = true;
+            if (AppendStrokePoint(px, py, rate, ev.buttons, 1))
+                strokeOpen = 0;
+            else
+                full = true;
         }
     }
     return consumed;
@@ -221,7 +226,8 @@ int32_t cVek_ToolBox::RunRawSampler() {
         if (ev.type == kToolEventMove) {
             newestMove = i;
         } else {
-            if (newestMove >= 0 && !AppendStrokePoint(q[newestMove].x, q[newestMove].y, 0.0f, q[newestMove].buttons, 0))
+            if (newestMove >= 0 &&
+                !AppendStrokePoint(q[newestMove].x, q[newestMove].y, 0.0f, q[newestMove].buttons, 0))
                 break;
             newestMove = -1;
             if (!AppendStrokePoint(ev.x, ev.y, 0.0f, ev.buttons, ev.type == kToolEventRelease ? 1 : 0)) break;

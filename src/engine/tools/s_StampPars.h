@@ -11,18 +11,18 @@
 #include "shell/MemBlock.h"
 
 struct s_TipPars {
-    vek::MemBlock* maskA;  // tip values (profile × strength)
-    vek::MemBlock* maskB;  // edge cone max(0, 1 - r); null unless the tool needs it
-    float size;            // d
-    float fx, fy;          // sub-pixel fractions, 0 <= f < 1 once placed
-    float hardness;        // h
-    float tipShape;        // s
+    vek::MemBlock* maskA; // tip values (profile × strength)
+    vek::MemBlock* maskB; // edge cone max(0, 1 - r); null unless the tool needs it
+    float size;           // d
+    float fx, fy;         // sub-pixel fractions, 0 <= f < 1 once placed
+    float hardness;       // h
+    float tipShape;       // s
     float strength;
-    float softDiameter;    // D
-    float slope;           // k
-    int32_t maskWidth;     // W: M, plus 1 when fx != 0
-    int32_t maskHeight;    // H
-    int32_t maskSize;      // M
+    float softDiameter; // D
+    float slope;        // k
+    int32_t maskWidth;  // W: M, plus 1 when fx != 0
+    int32_t maskHeight; // H
+    int32_t maskSize;   // M
     int32_t halfWidth, halfHeight;
     uint8_t needsEdgeCone;
 };
@@ -31,23 +31,23 @@ struct s_StampPars {
     s_ToolPars* pars;
     const s_StrokePoint* point;
     s_TipPars tip;
-    const float* source;       // RGBA, the backup copy at the rectangle
-    float* dest;               // RGBA, the layer at the rectangle
-    const float* pickUp;       // RGBA, smear tools: the carried paint on the layer's pixel grid
+    const float* source; // RGBA, the backup copy at the rectangle
+    float* dest;         // RGBA, the layer at the rectangle
+    const float* pickUp; // RGBA, smear tools: the carried paint on the layer's pixel grid
     const float* maskA;
     const float* maskB;
     float* coverage;
-    const float* highlight;    // three floats each
+    const float* highlight; // three floats each
     const float* paint;
     const float* innerEdge;
     const float* outerEdge;
     int32_t columns, rows;
-    int32_t maskColumn, maskRow;  // offset of the rectangle inside the masks
-    int32_t destRowSkip;          // layer width - columns (also for source and coverage)
-    int32_t maskRowSkip;          // W - columns
+    int32_t maskColumn, maskRow; // offset of the rectangle inside the masks
+    int32_t destRowSkip;         // layer width - columns (also for source and coverage)
+    int32_t maskRowSkip;         // W - columns
     int32_t pickUpRowSkip;
     float strength, flow, tolerance;
     int32_t blendMode;
     int32_t selectionMode;
-    uint8_t firstStamp;           // the pick-up buffer was just created
+    uint8_t firstStamp; // the pick-up buffer was just created
 };

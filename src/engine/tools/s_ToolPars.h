@@ -35,26 +35,26 @@ struct s_StrokePoint {
 struct s_ToolPars {
     cVek_ToolBox* toolBox;
     c_TesPic* picture;
-    c_TesLayer* layer;       // the current layer (a colour layer at the picture size)
-    float* backup;           // RGBA: the layer as it was when the stroke began
-    float* pixels;           // RGBA: the layer
-    float* coverage;         // one float a picture pixel: highest tip value of this stroke
-    void* target;            // set just before Apply: the layer's or the selection's pixels
-    int32_t width, height;   // layer size in pixels
-    uint8_t wrapX, wrapY;    // the picture repeats
-    float size;              // pixels
-    float hardness;          // (100 - softness) / 100
-    float tipShape;          // 1 - tip profile / 100
-    float strength;          // strength / 100
-    float flow;              // (flow / 100)^2
-    float tolerance;         // tolerance / 100
-    const float* highlight;  // each three floats: the colours of the button
+    c_TesLayer* layer;      // the current layer (a colour layer at the picture size)
+    float* backup;          // RGBA: the layer as it was when the stroke began
+    float* pixels;          // RGBA: the layer
+    float* coverage;        // one float a picture pixel: highest tip value of this stroke
+    void* target;           // set just before Apply: the layer's or the selection's pixels
+    int32_t width, height;  // layer size in pixels
+    uint8_t wrapX, wrapY;   // the picture repeats
+    float size;             // pixels
+    float hardness;         // (100 - softness) / 100
+    float tipShape;         // 1 - tip profile / 100
+    float strength;         // strength / 100
+    float flow;             // (flow / 100)^2
+    float tolerance;        // tolerance / 100
+    const float* highlight; // each three floats: the colours of the button
     const float* paint;
     const float* innerEdge;
     const float* outerEdge;
-    int32_t drawMode;        // 0 standard, 1 line; 0 when the tool has no draw mode
-    int32_t blendMode;       // 0 when the button's blend mode is not enabled
+    int32_t drawMode;  // 0 standard, 1 line; 0 when the tool has no draw mode
+    int32_t blendMode; // 0 when the button's blend mode is not enabled
     int32_t selectionMode;
-    uint8_t subPixel;        // a tool's PrepareParams may clear it
-    uint8_t abort;           // a tool sets it to stop the batch
+    uint8_t subPixel; // a tool's PrepareParams may clear it
+    uint8_t abort;    // a tool sets it to stop the batch
 };

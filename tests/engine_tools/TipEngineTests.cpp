@@ -1,0 +1,206 @@
+// Tip geometry, distance tables, tip masks and the sub-pixel shift. Expected mask rows were
+// computed separately in Python from the profile formulas with a table of the mask's own size.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "engine/tools/TipEngine.h"
+
+namespace {
+
+struct Tip {
+    vek::MemBlock a, b, table;
+    std::vector<float> quadrant, plane;
+    s_TipPars tip{};
+    int32_t n = 0;
+
+    Tip(float d, float h, float s, float sigma, bool cone = false, int32_t tableN = 0) {
+        tip.size = d;
+        tip.hardness = h;
+        tip.tipShape = s;
+        tip.strength = sigma;
+        tip.needsEdgeCone = cone;
+        tes::ComputeTipGeometry(tip);
+        n = tableN ? tableN : tip.maskSize;
+        EXPECT_TRUE(tes::BuildDistanceTable(table, n));
+        const int32_t side = tip.maskSize + 1;
+        EXPECT_TRUE(a.Alloc(sizeof(float) * side * side));
+        EXPECT_TRUE(b.Alloc(sizeof(float) * side * side));
+        tip.maskA = &a;
+        tip.maskB = cone ? &b : nullptr;
+        quadrant.resize(2 * side * side);
+        plane.resize((side + 1) * (side + 1));
+    }
+    void Build(float fx = 0, float fy = 0) {
+        tip.fx = fx;
+        tip.fy = fy;
+        tes::BuildTipMasks(tip, table.As<float>(), n, quadrant.data(), plane.data());
+    }
+    float A(int x, int y) const { return a.As<float>()[y * tip.maskWidth + x]; }
+    float B(int x, int y) const { return b.As<float>()[y * tip.maskWidth + x]; }
+};
+
+void ExpectRow(const Tip& t, int row, const std::vector<float>& expected) {
+    ASSERT_EQ(static_cast<int>(expected.size()), t.tip.maskWidth);
+    for (int i = 0; i < t.tip.maskWidth; ++i)
+        EXPECT_NEAR(t.A(i, row), expected[i], 2e-5) << "column " << i;
+}
+
+} // namespace
+
+TEST(TipGeometry, SoftnessWidensTheTipAndMaskKeepsTheParityOfTheSize) {
+    Tip t(20, 0.5f, 0.5f, 1.0f);
+    EXPECT_NEAR(t.tip.softDiameter, 21.75f, 1e-4);
+    EXPECT_NEAR(t.tip.slope, 1.8507212f, 1e-4);
+    EXPECT_EQ(t.tip.maskSize, 22);
+    EXPECT_EQ(t.tip.halfWidth, 11);
+    Tip odd(15, 0.6f, 0.2f, 1.0f);
+    EXPECT_NEAR(odd.tip.softDiameter, 17.4432f, 1e-3);
+    EXPECT_EQ(odd.tip.maskSize, 19); // ⌊17.44 + 0.9999⌋ = 18, made odd like 15
+}
+
+TEST(TipGeometry, SizesBelow2Point9AreAlwaysPartlySoft) {
+    for (float d : {1.0f, 1.5f, 2.0f, 2.5f, 2.8f}) {
+        Tip t(d, 1.0f, 0.5f, 1.0f);
+        EXPECT_LT(t.tip.hardness, 1.0f) << d;
+        EXPECT_GT(t.tip.softDiameter, d) << d;
+    }
+    Tip two(2, 1.0f, 0.5f, 1.0f);
+    two.Build();
+    ExpectRow(two, 2, {0.0f, 0.576339f, 0.576339f, 0.0f});
+    Tip three(3, 1.0f, 0.5f, 1.0f);
+    EXPECT_FLOAT_EQ(three.tip.hardness, 1.0f);
+    EXPECT_FLOAT_EQ(three.tip.softDiameter, 3.0f);
+}
+
+TEST(TipMask, DefaultProfileIsALinearRampFromTheCoreToTheRim) {
+    Tip t(20, 0.5f, 0.5f, 1.0f);
+    t.Build();
+    ExpectRow(t, 11,
+              {0.061287f, 0.231202f, 0.401055f, 0.57082f,  0.740459f, 0.9099f,  1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+               0.9099f,   0.740459f, 0.57082f,  0.401055f, 0.231202f, 0.061287f});
+    // Equal steps along the ramp: a linear falloff.
+    for (int i = 1; i < 5; ++i)
+        EXPECT_NEAR(t.A(i + 1, 11) - t.A(i, 11), t.A(i, 11) - t.A(i - 1, 11), 2e-3);
+}
+
+TEST(TipMask, TipShapeOneGivesTheRoundSoftPenProfile) {
+    Tip t(20, 0.0f, 1.0f, 0.8f);
+    t.Build();
+    ExpectRow(t, 11, {0.069001f, 0.201221f, 0.32022f,  0.425998f, 0.518556f, 0.597893f, 0.66401f,  0.716905f,
+                      0.75658f,  0.783032f, 0.796282f, 0.796282f, 0.783032f, 0.75658f,  0.716905f, 0.66401f,
+                      0.597893f, 0.518556f, 0.425998f, 0.32022f,  0.201221f, 0.069001f});
+}
+
+TEST(TipMask, PointedProfileBelowOneHalf) {
+    Tip t(15, 0.6f, 0.2f, 1.0f);
+    t.Build();
+    ExpectRow(t, 9,
+              {0.0f, 0.066892f, 0.205323f, 0.396422f, 0.653186f, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0.653186f,
+               0.396422f, 0.205323f, 0.066892f, 0.0f});
+}
+
+TEST(TipMask, ALargerTableGivesTheSameMaskAsOneOfTheMaskSize) {
+    Tip small(20, 0.5f, 0.5f, 1.0f);
+    small.Build();
+    Tip large(20, 0.5f, 0.5f, 1.0f, false, 300);
+    large.Build();
+    for (int y = 0; y < small.tip.maskHeight; ++y)
+        for (int x = 0; x < small.tip.maskWidth; ++x)
+            EXPECT_NEAR(small.A(x, y), large.A(x, y), 1e-5);
+}
+
+TEST(TipMask, SizeOneHardTipPaintsExactlyOnePixel) {
+    Tip t(1, 1.0f, 0.5f, 0.7f);
+    t.Build();
+    int painted = 0;
+    for (int y = 0; y < t.tip.maskHeight; ++y)
+        for (int x = 0; x < t.tip.maskWidth; ++x)
+            if (t.A(x, y) > 0) {
+                ++painted;
+                EXPECT_FLOAT_EQ(t.A(x, y), 0.7f);
+            }
+    EXPECT_EQ(painted, 1);
+}
+
+TEST(TipMask, EdgeConeIsOneMinusTheNormalisedDistance) {
+    Tip t(9, 1.0f, 0.5f, 1.0f, true);
+    t.Build();
+    EXPECT_FLOAT_EQ(t.B(4, 4), 1.0f); // odd size: the centre pixel is at distance 0
+    // Pixel (5, 4): mean distance of (1 ± 0.25, ± 0.25) = 1.032662, over D/2 = 4.5.
+    EXPECT_NEAR(t.B(5, 4), 1.0f - 1.032662f / 4.5f, 1e-5);
+    EXPECT_FLOAT_EQ(t.B(0, 0), 0.0f);
+}
+
+TEST(TipMask, SubPixelShiftKeepsTheMassAndMovesTheCentre) {
+    Tip t(17, 0.4f, 0.5f, 1.0f, true);
+    t.Build();
+    double mass = 0, cx = 0, cy = 0;
+    for (int y = 0; y < t.tip.maskHeight; ++y)
+        for (int x = 0; x < t.tip.maskWidth; ++x)
+            mass += t.A(x, y), cx += x * t.A(x, y), cy += y * t.A(x, y);
+    cx /= mass, cy /= mass;
+    t.Build(0.3f, -0.25f); // a negative fraction counts as f + 1
+    EXPECT_EQ(t.tip.maskWidth, t.tip.maskSize + 1);
+    EXPECT_EQ(t.tip.maskHeight, t.tip.maskSize + 1);
+    EXPECT_FLOAT_EQ(t.tip.fy, 0.75f);
+    double mass2 = 0, cx2 = 0, cy2 = 0;
+    for (int y = 0; y < t.tip.maskHeight; ++y)
+        for (int x = 0; x < t.tip.maskWidth; ++x)
+            mass2 += t.A(x, y), cx2 += x * t.A(x, y), cy2 += y * t.A(x, y);
+    cx2 /= mass2, cy2 /= mass2;
+    EXPECT_NEAR(mass2, mass, mass * 1e-5);
+    EXPECT_NEAR(cx2 - cx, 0.3, 1e-4);
+    EXPECT_NEAR(cy2 - cy, 0.75, 1e-4);
+}
+
+TEST(TipMask, ShiftIsRowsThenColumnsByLinearInterpolation) {
+    Tip t(12, 0.3f, 0.7f, 0.9f, true);
+    t.Build();
+    const int m = t.tip.maskSize;
+    std::vector<float> base(m * m), cone(m * m);
+    for (int y = 0; y < m; ++y)
+        for (int x = 0; x < m; ++x)
+            base[y * m + x] = t.A(x, y), cone[y * m + x] = t.B(x, y);
+    const float fx = 0.6f, fy = 0.15f;
+    t.Build(fx, fy);
+    const int w = m + 1;
+    for (const auto* plane : {&base, &cone}) {
+        std::vector<float> rows(w * m, 0.0f), both(w * w, 0.0f);
+        for (int y = 0; y < m; ++y)
+            for (int x = 0; x < w; ++x) {
+                const float cur = x < m ? (*plane)[y * m + x] : 0.0f;
+                const float left = x > 0 ? (*plane)[y * m + x - 1] : 0.0f;
+                rows[y * w + x] = (1 - fx) * cur + fx * left;
+            }
+        for (int y = 0; y < w; ++y)
+            for (int x = 0; x < w; ++x) {
+                const float cur = y < m ? rows[y * w + x] : 0.0f;
+                const float up = y > 0 ? rows[(y - 1) * w + x] : 0.0f;
+                both[y * w + x] = (1 - fy) * cur + fy * up;
+            }
+        for (int y = 0; y < w; ++y)
+            for (int x = 0; x < w; ++x)
+                EXPECT_NEAR(plane == &base ? t.A(x, y) : t.B(x, y), both[y * w + x], 1e-6) << x << "," << y;
+    }
+}
+
+TEST(DistanceTable, EntriesAreTheSupersampledDistanceOverTheRadius) {
+    vek::MemBlock table;
+    ASSERT_TRUE(tes::BuildDistanceTable(table, 4));
+    const float* t = table.As<float>();
+    // n = 4: centre 1.5, quadrant 2 × 2. Pixel (1, 1): points (0.75|1.25, 0.75|1.25) from 1.5.
+    EXPECT_NEAR(
+        t[3],
+        (std::sqrt(2 * 0.75 * 0.75) + 2 * std::sqrt(0.75 * 0.75 + 0.25 * 0.25) + std::sqrt(2 * 0.25 * 0.25)) /
+            4 / 2,
+        1e-6);
+    EXPECT_FLOAT_EQ(t[0], 1.0f); // the corner lies beyond the radius: capped
+    ASSERT_TRUE(tes::BuildDistanceTable(table, 5));
+    EXPECT_FLOAT_EQ(table.As<float>()[8], 0.0f); // odd centre
+    vek::MemFailAfter(1);
+    EXPECT_FALSE(tes::BuildDistanceTable(table, 7));
+    vek::MemFailAfter(0);
+    EXPECT_FLOAT_EQ(table.As<float>()[8], 0.0f); // the old table stays
+}
