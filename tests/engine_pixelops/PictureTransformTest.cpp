@@ -67,11 +67,14 @@ TEST(PictureTransform, TurnsSwapSizeForOddTurnsAndFourTurnsRestore) {
     EXPECT_TRUE(StatesOf(*pic) == before);
 }
 
-TEST(PictureTransform, FlipTwiceRestoresEveryLayer) {
+TEST(PictureTransform, FlipTwiceRestoresEveryLayerAndDropsStaleBackups) {
     auto pic = MakePicture(17, 9);
     const auto before = StatesOf(*pic);
+    ASSERT_NE(nullptr, pic->currentLayer->EnsureBackup());
     ASSERT_TRUE(pic->FlipPicture(3));
     EXPECT_FALSE(StatesOf(*pic) == before);
+    // A backup in the old orientation would hand the next stroke's undo the wrong pixels.
+    EXPECT_TRUE(pic->currentLayer->backup.Empty());
     ASSERT_TRUE(pic->FlipPicture(1));
     ASSERT_TRUE(pic->FlipPicture(2));
     EXPECT_TRUE(StatesOf(*pic) == before);
