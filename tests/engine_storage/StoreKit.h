@@ -55,13 +55,11 @@ inline void Stroke(c_TesPic& pic, int32_t x, int32_t y, int32_t w, int32_t h, Rg
 
 // The current layer's raster as bytes, expanded, with its rectangle in front.
 inline std::vector<uint8_t> Snapshot(const c_TesLayer& l) {
-    std::vector<uint8_t> out(4 * sizeof(int32_t));
     const int32_t rect[4] = {l.x, l.y, l.width, l.height};
+    const size_t bytes = l.HasPixels() ? static_cast<size_t>(l.width) * l.height * l.channels * 4 : 0;
+    std::vector<uint8_t> out(sizeof rect + bytes);
     std::memcpy(out.data(), rect, sizeof rect);
-    if (l.HasPixels()) {
-        const auto* p = l.pixels.As<uint8_t>();
-        out.insert(out.end(), p, p + static_cast<size_t>(l.width) * l.height * l.channels * 4);
-    }
+    if (bytes) std::memcpy(out.data() + sizeof rect, l.pixels.Data(), bytes);
     return out;
 }
 

@@ -1,0 +1,227 @@
+// Undo, redo and the savepoint against real pictures and files: every step compared byte for
+// byte with the state it must bring back, the step counts of the buttons, and the files left in
+// the "Undo" folder.
+#include "app/Portfolio.h"
+#include "engine/history/c_TesUndo.h"
+#include "StoreKit.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using sxtest::FilesIn;
+using sxtest::Snapshot;
+using sxtest::Stroke;
+
+namespace {
+
+struct History : ::testing::Test {
+    sxtest::TempFolder t;
+    scribbix::Portfolio p{24, 16};
+
+    void SetUp() override {
+        p.RunLoadingSequence();
+        p.RunLoadingSequence();
+    }
+    c_TesPic& Pic() { return *p.currentPicture; }
+    std::vector<uint8_t> Now() { return Snapshot(*Pic().currentLayer); }
+    void Undo() { Pic().history->Undo(0); }
+    void Redo() { Pic().history->Undo(1); }
+    int32_t UndoSteps() { return Pic().history->UndoSteps(); }
+    int32_t RedoSteps() { return Pic().history->RedoSteps(); }
+    std::string UndoFolder() { return t.DataHome() + "/Vekstal/Scribbix_Stuff/Portfolio/Noname_1/Undo"; }
+};
+
+} // namespace
+
+TEST_F(History, OneStrokeThenUndoShowsNoUndoAndOneRedoAndRedoBringsItBack) {
+    const auto blank = Now();
+    Stroke(Pic(), 2, 3, 4, 5, {1, 0, 0, 1});
+    const auto drawn = Now();
+    EXPECT_EQ(1, UndoSteps());
+    EXPECT_EQ(0, RedoSteps());
+    Undo();
+    EXPECT_EQ(blank, Now());
+    EXPECT_EQ(0, UndoSteps());
+    EXPECT_EQ(1, RedoSteps());
+    c_TesUndo& h = static_cast<c_TesUndo&>(*Pic().history);
+    EXPECT_EQ(0, h.undoCount);
+    EXPECT_EQ(2, h.redoCount);
+    Redo();
+    EXPECT_EQ(drawn, Now());
+    EXPECT_EQ(1, UndoSteps());
+    EXPECT_EQ(0, RedoSteps());
+}
+
+TEST_F(History, TwoStrokesOnDifferentRegionsUndoneAndRedoneExactly) {
+    const auto s0 = Now();
+    Stroke(Pic(), 1, 1, 3, 3, {0.5f, 0.5f, 0, 1});
+    const auto s1 = Now();
+    Stroke(Pic(), 15, 9, 6, 4, {0, 0.25f, 1, 0.75f});
+    const auto s2 = Now();
+    Undo();
+    EXPECT_EQ(s1, Now());
+    Undo();
+    EXPECT_EQ(s0, Now());
+    EXPECT_EQ(0, UndoSteps());
+    EXPECT_EQ(2, RedoSteps());
+    Redo();
+    EXPECT_EQ(s1, Now());
+    Redo();
+    EXPECT_EQ(s2, Now());
+    EXPECT_EQ(2, UndoSteps());
+    EXPECT_EQ(0, RedoSteps());
+    // And back down again, through the records the redos rewrote.
+    Undo();
+    EXPECT_EQ(s1, Now());
+    Undo();
+    EXPECT_EQ(s0, Now());
+}
+
+TEST_F(History, NewRecordAfterUndoDiscardsRedoSideAndItsFiles) {
+    Stroke(Pic(), 0, 0, 2, 2, {1, 1, 1, 1});
+    Stroke(Pic(), 5, 5, 2, 2, {1, 1, 1, 1});
+    Undo();
+    ASSERT_EQ(1, RedoSteps());
+    // Serials 1, 2 (strokes), 3 (present-state snapshot): all three have files.
+    EXPECT_EQ((std::vector<std::string>{"0000000001.Undo", "0000000002.Undo", "0000000003.Undo"}),
+              FilesIn(UndoFolder()));
+    const auto before = Now();
+    Stroke(Pic(), 10, 10, 3, 3, {0, 1, 0, 1});
+    EXPECT_EQ(0, RedoSteps());
+    EXPECT_EQ(2, UndoSteps());
+    EXPECT_EQ((std::vector<std::string>{"0000000001.Undo", "0000000004.Undo"}), FilesIn(UndoFolder()));
+    Redo(); // nothing to redo: no change
+    Stroke(Pic(), 10, 10, 3, 3, {0, 1, 0, 1}, false);
+    Undo();
+    EXPECT_EQ(before, Now());
+}
+
+TEST_F(History, TwentySixRecordsDropTheOldestAndStepsNeverExceedTwentyFive) {
+    std::vector<std::vector<uint8_t>> after;
+    for (int i = 0; i < 27; ++i) {
+        Stroke(Pic(), i % 24, i / 24, 1, 1, {1, 0, 0, 1});
+        after.push_back(Now());
+    }
+    c_TesUndo& h = static_cast<c_TesUndo&>(*Pic().history);
+    EXPECT_EQ(26, h.undoCount);
+    EXPECT_EQ(25, UndoSteps());
+    auto files = FilesIn(UndoFolder());
+    ASSERT_EQ(26u, files.size());
+    EXPECT_EQ("0000000002.Undo", files.front());
+    int undos = 0;
+    while (UndoSteps() > 0 && undos < 40) {
+        Undo();
+        ++undos;
+        EXPECT_LE(RedoSteps(), 25);
+    }
+    // The first undo needed a slot for the present state, so one more record went.
+    EXPECT_EQ(25, undos);
+    EXPECT_EQ(after[1], Now());
+}
+
+TEST_F(History, GoingBackToSavepointCanBeUndoneAndRedone) {
+    Stroke(Pic(), 1, 1, 5, 5, {0, 0, 1, 1});
+    const auto atSavepoint = Now();
+    Pic().history->SavepointCommand(1);
+    EXPECT_EQ(1, Pic().hasSavepoint);
+    EXPECT_TRUE(
+        fs::is_regular_file(t.DataHome() + "/Vekstal/Scribbix_Stuff/Portfolio/Noname_1/Savepoints/1.tesp"));
+    Stroke(Pic(), 10, 2, 8, 8, {1, 1, 0, 1});
+    const auto later = Now();
+    Pic().history->SavepointCommand(2);
+    EXPECT_EQ(atSavepoint, Now());
+    EXPECT_EQ(1, Pic().pictureNumber);
+    EXPECT_EQ(1, Pic().hasSavepoint);
+    Undo();
+    EXPECT_EQ(later, Now());
+    Redo();
+    EXPECT_EQ(atSavepoint, Now());
+    Undo();
+    EXPECT_EQ(later, Now());
+    Pic().history->SavepointCommand(3);
+    EXPECT_EQ(0, Pic().hasSavepoint);
+    EXPECT_FALSE(fs::exists(t.DataHome() + "/Vekstal/Scribbix_Stuff/Portfolio/Noname_1/Savepoints"));
+}
+
+TEST_F(History, DamagedSavepointRecordsNothingAndChangesNothing) {
+    Stroke(Pic(), 1, 1, 5, 5, {0, 0, 1, 1});
+    Pic().history->SavepointCommand(1);
+    const std::string sp = t.DataHome() + "/Vekstal/Scribbix_Stuff/Portfolio/Noname_1/Savepoints/1.tesp";
+    auto bytes = sxtest::ReadBytes(sp);
+    bytes.resize(bytes.size() - 8);
+    sxtest::WriteBytes(sp, bytes);
+    Stroke(Pic(), 10, 2, 8, 8, {1, 1, 0, 1});
+    const auto later = Now();
+    c_TesPic* before = &Pic();
+    Pic().history->SavepointCommand(2);
+    EXPECT_EQ(before, &Pic());
+    EXPECT_EQ(later, Now());
+    EXPECT_EQ(2, UndoSteps());
+}
+
+TEST_F(History, LayoutStepRestoresSettingsAndKeepsPresentPixels) {
+    Stroke(Pic(), 3, 3, 6, 6, {0.3f, 0.6f, 0.9f, 1});
+    Pic().history->Record(3, 0);
+    Pic().currentLayer->SetName("Renamed");
+    Pic().currentLayer->opacity = 25;
+    Stroke(Pic(), 12, 1, 4, 4, {1, 0, 0, 1}, false); // pixels changed without a record
+    const auto pixels = Now();
+    Undo();
+    EXPECT_STREQ("Ink", Pic().currentLayer->name);
+    EXPECT_EQ(100, Pic().currentLayer->opacity);
+    EXPECT_EQ(pixels, Now());
+    Redo();
+    EXPECT_STREQ("Renamed", Pic().currentLayer->name);
+    EXPECT_EQ(25, Pic().currentLayer->opacity);
+    EXPECT_EQ(pixels, Now());
+}
+
+TEST_F(History, ClearDrawingIsAPictureStepThatUndoesExactly) {
+    Stroke(Pic(), 2, 2, 10, 10, {0.9f, 0.1f, 0.1f, 1});
+    const auto drawn = Now();
+    p.ClearDrawing();
+    EXPECT_TRUE(Pic().IsEmpty());
+    const auto cleared = Now();
+    Undo();
+    EXPECT_EQ(drawn, Now());
+    EXPECT_EQ(1, Pic().pictureNumber);
+    Redo();
+    EXPECT_EQ(cleared, Now());
+    // The rebuilt picture is saved whole and nothing of the old files is left behind.
+    ASSERT_TRUE(p.SavePortfolio());
+    scribbix::Portfolio again(24, 16);
+    again.RunLoadingSequence();
+    again.RunLoadingSequence();
+    EXPECT_EQ(cleared, Snapshot(*again.currentPicture->currentLayer));
+}
+
+TEST_F(History, UndoAfterChoosingAnotherLayerRestoresTheStrokesLayer) {
+    c_TesLayer* ink = Pic().currentLayer;
+    Stroke(Pic(), 4, 4, 4, 4, {1, 0, 1, 1});
+    c_TesLayer* other = Pic().AddColourLayer(); // records nothing; becomes current
+    Stroke(Pic(), 0, 0, 24, 16, {0, 1, 0, 1}, false);
+    const auto otherPixels = Snapshot(*other);
+    Undo();
+    EXPECT_EQ(otherPixels, Snapshot(*Pic().FindLayer(other->id)));
+    c_TesLayer* back = Pic().FindLayer(ink->id);
+    back->SetCompact(false);
+    for (int32_t i = 0; i < back->width * back->height; ++i)
+        EXPECT_EQ(0.0f, back->Pixels()[i * 4 + 3]);
+}
+
+TEST_F(History, NewStoreEmptiesTheUndoFolder) {
+    Stroke(Pic(), 1, 1, 2, 2, {1, 1, 1, 1});
+    ASSERT_FALSE(FilesIn(UndoFolder()).empty());
+    ASSERT_TRUE(p.SavePortfolio());
+    scribbix::Portfolio again(24, 16);
+    again.RunLoadingSequence();
+    again.RunLoadingSequence();
+    EXPECT_TRUE(FilesIn(UndoFolder()).empty());
+    EXPECT_EQ(0, again.currentPicture->history->UndoSteps());
+    Stroke(*again.currentPicture, 1, 1, 2, 2, {1, 1, 1, 1});
+    again.currentPicture->history->ClearFiles(true);
+    EXPECT_FALSE(fs::exists(UndoFolder()));
+}
