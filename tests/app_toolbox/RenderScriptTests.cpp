@@ -1,0 +1,133 @@
+// scribbix-render's script interpreter: the recorded strokes in tests/data/strokes replayed and
+// checked, its outputs (a PNG that libpng opens, the raw float dump), and refusals of bad lines.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "RenderScript.h"
+#include "engine/picture/c_TesLayer.h"
+#include "engine/picture/c_TesPic.h"
+#include "engine/tools/cVek_ToolBox.h"
+#include "platform/ImageCodec.h"
+
+namespace {
+
+std::string Stroke(const char* name) {
+    return std::string(SX_STROKE_DATA) + "/" + name;
+}
+
+const float* Px(scribbix::RenderScript& r, int x, int y) {
+    c_TesLayer* ink = r.Picture()->bottomLayer;
+    return ink->Pixels() + (static_cast<size_t>(y) * ink->width + x) * 4;
+}
+
+} // namespace
+
+TEST(RenderScript, PenCurveRendersToAPngThatLibpngOpens) {
+    scribbix::RenderScript r;
+    ASSERT_TRUE(r.RunFile(Stroke("pen_curve.txt"))) << r.Error();
+    vek::MemBlock png;
+    ASSERT_TRUE(r.EncodePng(false, png));
+    vek::Image8 image;
+    ASSERT_TRUE(vek::DecodePng(png.Data(), png.Size(), image)) << vek::ImageCodecError();
+    EXPECT_EQ(image.Width(), 320);
+    EXPECT_EQ(image.Height(), 200);
+    EXPECT_EQ(image.Channels(), 3);
+    // Paper (1, 0.98, 0.9) in sRGB is (255, 253, 243); the blue ink is much darker in red.
+    const uint8_t* corner = image.Row(0);
+    EXPECT_EQ(corner[0], 255);
+    EXPECT_NEAR(corner[2], 243, 1);
+    const uint8_t* ink = image.Row(100) + 40 * 3;
+    EXPECT_LT(ink[0], 100);
+    vek::MemBlock rgba;
+    ASSERT_TRUE(r.EncodePng(true, rgba));
+    ASSERT_TRUE(vek::DecodePng(rgba.Data(), rgba.Size(), image));
+    EXPECT_EQ(image.Channels(), 4);
+    EXPECT_EQ(image.Row(0)[3], 0);  // transparent where nothing was painted
+}
+
+TEST(RenderScript, ReplayingAScriptTwiceGivesTheSameFloats) {
+    vek::MemBlock first, second;
+    for (vek::MemBlock* out : {&first, &second}) {
+        scribbix::RenderScript r;
+        ASSERT_TRUE(r.RunFile(Stroke("smear_scene.txt"))) << r.Error();
+        ASSERT_TRUE(r.EncodeRaw(*out));
+    }
+    ASSERT_EQ(first.Size(), size_t(240) * 180 * 16);
+    EXPECT_EQ(std::memcmp(first.Data(), second.Data(), first.Size()), 0);
+}
+
+TEST(RenderScript, RawOutputIsLittleEndianFloatRgbaOfThePicture) {
+    scribbix::RenderScript r;
+    ASSERT_TRUE(r.Run("picture 3 2\nrect 1 1 1 1 0.5 -2 3.25 1\n")) << r.Error();
+    vek::MemBlock raw;
+    ASSERT_TRUE(r.EncodeRaw(raw));
+    ASSERT_EQ(raw.Size(), 96u);
+    const uint8_t* p = raw.As<uint8_t>() + (1 * 3 + 1) * 16;
+    // 0.5f = 0x3F000000, -2.0f = 0xC0000000, 3.25f = 0x40500000, 1.0f = 0x3F800000, low byte first.
+    const uint8_t expected[16] = {0, 0, 0, 0x3F, 0, 0, 0, 0xC0, 0, 0, 0x50, 0x40, 0, 0, 0x80, 0x3F};
+    EXPECT_EQ(std::memcmp(p, expected, 16), 0);
+    EXPECT_EQ(raw.As<uint8_t>()[15], 0);
+}
+
+TEST(RecordedStrokes, TubeCrossingKeepsTheTubeContinuous) {
+    scribbix::RenderScript r;
+    ASSERT_TRUE(r.RunFile(Stroke("tube_crossing.txt"))) << r.Error();
+    for (int k = -10; k <= 10; ++k) {
+        EXPECT_NEAR(Px(r, 100 + k, 100)[0], 0.9f, 0.03f) << k;
+        EXPECT_NEAR(Px(r, 100, 100 + k)[0], 0.9f, 0.03f) << k;
+    }
+}
+
+TEST(RecordedStrokes, EraserAtFortyPercentLeavesSixtyWhereverTheCorePassed) {
+    scribbix::RenderScript r;
+    ASSERT_TRUE(r.RunFile(Stroke("eraser_crossing.txt"))) << r.Error();
+    EXPECT_NEAR(Px(r, 80, 80)[3], 0.6f, 1e-6);
+    EXPECT_NEAR(Px(r, 50, 80)[3], 0.6f, 1e-6);
+    EXPECT_NEAR(Px(r, 80, 120)[3], 0.6f, 1e-6);
+    EXPECT_FLOAT_EQ(Px(r, 5, 5)[3], 1.0f);
+}
+
+TEST(RecordedStrokes, DragCarriesRedIntoTheBlueSide) {
+    scribbix::RenderScript r;
+    ASSERT_TRUE(r.RunFile(Stroke("smear_scene.txt"))) << r.Error();
+    EXPECT_GT(Px(r, 115, 60)[0], 0.9f);  // the patch pressed at x = 60 is red
+    EXPECT_GT(Px(r, 110, 120)[0], 0.1f);  // the smudge pushed some red past the edge
+    EXPECT_FLOAT_EQ(Px(r, 200, 10)[2], 1.0f);
+}
+
+TEST(RecordedStrokes, WaxProtectsAndTheRightButtonLineErases) {
+    scribbix::RenderScript r;
+    ASSERT_TRUE(r.RunFile(Stroke("right_button_line.txt"))) << r.Error();
+    EXPECT_GT(Px(r, 60, 40)[3], 0.99f);   // the 3D Pen stroke
+    EXPECT_EQ(Px(r, 100, 40)[3], 0.0f);   // under the wax
+    EXPECT_EQ(Px(r, 50, 90)[3], 0.0f);    // erased along the line from (20, 90) to (140, 90)
+    EXPECT_FLOAT_EQ(Px(r, 100, 90)[3], 1.0f);  // the wax kept it
+    EXPECT_FLOAT_EQ(Px(r, 50, 82)[3], 1.0f);   // the moves at y 85 and 95 did not erase
+}
+
+TEST(RenderScript, BadLinesAreRefusedWithTheirNumberAndChangeNothing) {
+    const char* bad[][2] = {
+        {"picture 0 10\n", "line 1: picture WIDTH HEIGHT"},
+        {"picture 10 10\nset size left 900\n", "line 2: size takes a whole number from 1 to 251"},
+        {"picture 10 10\nset hardness left 5\n", "line 2: set SETTING"},
+        {"press 1 1 0\n", "line 1: no picture yet"},
+        {"picture 10 10\nbrush 3\n", "line 2: unknown command \"brush\""},
+        {"picture 10 10\ntool 99\n", "line 2: no tool with id 99"},
+        {"picture 10 10\nmove 1 nan 0\n", "line 2: move X Y TIME"},
+        {"picture 10 10\ncatalogue engine\ncatalogue program\n", "line 3: the catalogue is chosen once"},
+        {"picture 100000 100000\n", "line 1: picture WIDTH HEIGHT"},
+    };
+    for (const auto& b : bad) {
+        scribbix::RenderScript r;
+        EXPECT_FALSE(r.Run(b[0])) << b[0];
+        EXPECT_EQ(r.Error().rfind(b[1], 0), 0u) << r.Error();
+    }
+    scribbix::RenderScript r;
+    ASSERT_FALSE(r.Run("picture 8 8 # comment\ncatalogue program\nfill 1 0 0 1\nset strength both 0\n"));
+    ASSERT_NE(r.ToolBox(), nullptr);
+    EXPECT_EQ(Px(r, 3, 3)[0], 1.0f);
+    EXPECT_EQ(r.ToolBox()->strength[0], 100);  // the bad line changed nothing
+}
