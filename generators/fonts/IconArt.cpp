@@ -16,10 +16,16 @@ struct Col {
     float r = 0, g = 0, b = 0, a = 0;
 };
 
-Col Rgb(float r, float g, float b, float a = 1.0f) { return Col{r, g, b, a}; }
+Col Rgb(float r, float g, float b, float a = 1.0f) {
+    return Col{r, g, b, a};
+}
 
-float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
-float Mix(float a, float b, float t) { return a + (b - a) * t; }
+float Clamp01(float v) {
+    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
+float Mix(float a, float b, float t) {
+    return a + (b - a) * t;
+}
 Col MixCol(const Col& a, const Col& b, float t) {
     return Col{Mix(a.r, b.r, t), Mix(a.g, b.g, t), Mix(a.b, b.b, t), Mix(a.a, b.a, t)};
 }
@@ -82,7 +88,9 @@ const Path& Swoosh() {
 }
 
 // Coverage of a disc edge at distance d from the centre line for radius r, antialiased over `aa`.
-float Edge(float d, float r, float aa) { return Clamp01((r - d) / aa + 0.5f); }
+float Edge(float d, float r, float aa) {
+    return Clamp01((r - d) / aa + 0.5f);
+}
 
 // Stable pseudo-random value in 0..1 for an integer cell.
 float Hash(int ix, int iy, int salt) {
@@ -117,7 +125,9 @@ Col SoftPenIcon(float x, float y, float aa) {
 }
 
 // Tube shading: e is 1 on the centre line and 0 at the rim (a cone, as the tip's edge cone).
-float TubeE(float d, float r) { return Clamp01(1.0f - d / r); }
+float TubeE(float d, float r) {
+    return Clamp01(1.0f - d / r);
+}
 const float kTubeRadius = 0.092f;
 
 // Dark 3D pen: paint along the middle, darkening quadratically to a black rim.
@@ -173,8 +183,10 @@ Col GlitterIcon(float x, float y, float aa) {
     // Sprinkles: about one cell in three of a 1/40 grid takes a highlight colour.
     const int ix = int(std::floor(x * 56.0f)), iy = int(std::floor(y * 56.0f));
     const float hsh = Hash(ix, iy, 7);
-    if (hsh < 0.26f) c = MixCol(c, Rgb(1.0f, 0.84f, 0.30f), 0.6f + 0.4f * Hash(ix, iy, 11));
-    else if (hsh < 0.34f) c = MixCol(c, Rgb(1.0f, 1.0f, 1.0f), 0.8f);
+    if (hsh < 0.26f)
+        c = MixCol(c, Rgb(1.0f, 0.84f, 0.30f), 0.6f + 0.4f * Hash(ix, iy, 11));
+    else if (hsh < 0.34f)
+        c = MixCol(c, Rgb(1.0f, 1.0f, 1.0f), 0.8f);
     c.a = Edge(d, r, aa);
     const struct {
         float x, y, r;
@@ -219,13 +231,14 @@ Col DragIcon(float x, float y, float aa) {
         const float pos = (band + 1.0f) * 2.5f;
         const int index = std::min(4, int(pos));
         const float seam = std::fabs(pos - index - 0.5f) * 2.0f; // 0 mid-streak, 1 at a seam
-        const float inside = std::sqrt(1.0f - band * band) * r;   // dab edge at this height
+        const float inside = std::sqrt(1.0f - band * band) * r;  // dab edge at this height
         const float reach = (0.36f + 0.22f * Hash(index, 3, 5)) * std::sqrt(1.0f - band * band * 0.7f);
         const float u = (x - cx - inside) / reach; // 0 at the dab, 1 at the streak's tip
         if (u > 0.0f) {
             const float taper = std::pow(Clamp01(1.0f - u), 0.8f);
             const float width = 1.0f - SmoothStep(0.55f + 0.35f * (1.0f - u), 1.0f, seam);
-            a = std::max(a, taper * width * (0.75f + 0.25f * Hash(index, 9, 2)) * Edge(std::fabs(band), 1.0f, aa / r));
+            a = std::max(a, taper * width * (0.75f + 0.25f * Hash(index, 9, 2)) *
+                                Edge(std::fabs(band), 1.0f, aa / r));
             paint = MixCol(paint, Rgb(0.45f, 0.80f, 0.58f), Clamp01(u) * 0.5f);
         }
     }
@@ -245,7 +258,8 @@ Col EraserIcon(float x, float y, float aa) {
     const float lx = ca * (x - bx) + sa * (y - by), ly = -sa * (x - bx) + ca * (y - by);
     const float hw = 0.31f, hh = 0.14f, rad = 0.05f;
     const float qx = std::fabs(lx) - (hw - rad), qy = std::fabs(ly) - (hh - rad);
-    const float dist = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f)) + std::min(std::max(qx, qy), 0.0f) - rad;
+    const float dist =
+        std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f)) + std::min(std::max(qx, qy), 0.0f) - rad;
     const float cover = Clamp01(-dist / aa + 0.5f);
     if (cover > 0.0f) {
         // Rubber on the lower left, a blue paper sleeve on the upper right; lit from the top.
@@ -267,7 +281,8 @@ Col EraserIcon(float x, float y, float aa) {
 Col DotIcon(float x, float y, float aa, float rel) {
     const float d = std::hypot(x - 0.5f, y - 0.5f);
     Col c = Rgb(0.10f, 0.10f, 0.12f);
-    const float hl = std::exp(-std::pow(std::hypot(x - 0.5f + rel * 0.35f, y - 0.5f - rel * 0.35f) / (rel * 0.45f), 2.0f));
+    const float hl =
+        std::exp(-std::pow(std::hypot(x - 0.5f + rel * 0.35f, y - 0.5f - rel * 0.35f) / (rel * 0.45f), 2.0f));
     c = MixCol(c, Rgb(0.55f, 0.55f, 0.60f), 0.6f * hl);
     c.a = Edge(d, rel, aa);
     return c;
@@ -296,7 +311,8 @@ void Render(const Shader& shade, int size, bool halo, RgbaCell& out) {
                     acc[3] += c.a;
                 }
             float* p = &prem[(size_t(j) * size + i) * 4];
-            for (int k = 0; k < 4; ++k) p[k] = acc[k] / (ss * ss);
+            for (int k = 0; k < 4; ++k)
+                p[k] = acc[k] / (ss * ss);
         }
     // Halo: the art's alpha, widened by a max filter and softened by a box blur, as white under the art.
     std::vector<float> haloA(size_t(size) * size, 0.0f);
@@ -309,7 +325,8 @@ void Render(const Shader& shade, int size, bool halo, RgbaCell& out) {
                 for (int dj = -rmax; dj <= rmax; ++dj)
                     for (int di = -rmax; di <= rmax; ++di) {
                         const int u = i + di, v = j + dj;
-                        if (u < 0 || v < 0 || u >= size || v >= size || di * di + dj * dj > rmax * rmax) continue;
+                        if (u < 0 || v < 0 || u >= size || v >= size || di * di + dj * dj > rmax * rmax)
+                            continue;
                         m = std::max(m, prem[(size_t(v) * size + u) * 4 + 3]);
                     }
                 wide[size_t(j) * size + i] = m;
@@ -343,18 +360,41 @@ void Render(const Shader& shade, int size, bool halo, RgbaCell& out) {
 
 bool DrawIcon(uint8_t code, int size, RgbaCell& out) {
     switch (code) {
-    case 'A': Render(PenIcon, size, true, out); return true;
-    case 'B': Render(EraserIcon, size, true, out); return true;
-    case 'C': Render(SoftPenIcon, size, true, out); return true;
-    case 'D': Render(Dark3dIcon, size, true, out); return true;
-    case 'E': Render(Medium3dIcon, size, true, out); return true;
-    case 'F': Render(Light3dIcon, size, true, out); return true;
-    case 'G': Render(SmudgeIcon, size, true, out); return true;
-    case 'H': Render(DragIcon, size, true, out); return true;
-    case 'I': Render(GlitterIcon, size, true, out); return true;
-    case '.': Render([](float x, float y, float aa) { return DotIcon(x, y, aa, 0.30f); }, size, true, out); return true;
-    case 0xA5: Render([](float x, float y, float aa) { return DotIcon(x, y, aa, 0.42f); }, size, true, out); return true;
-    default: return false;
+    case 'A':
+        Render(PenIcon, size, true, out);
+        return true;
+    case 'B':
+        Render(EraserIcon, size, true, out);
+        return true;
+    case 'C':
+        Render(SoftPenIcon, size, true, out);
+        return true;
+    case 'D':
+        Render(Dark3dIcon, size, true, out);
+        return true;
+    case 'E':
+        Render(Medium3dIcon, size, true, out);
+        return true;
+    case 'F':
+        Render(Light3dIcon, size, true, out);
+        return true;
+    case 'G':
+        Render(SmudgeIcon, size, true, out);
+        return true;
+    case 'H':
+        Render(DragIcon, size, true, out);
+        return true;
+    case 'I':
+        Render(GlitterIcon, size, true, out);
+        return true;
+    case '.':
+        Render([](float x, float y, float aa) { return DotIcon(x, y, aa, 0.30f); }, size, true, out);
+        return true;
+    case 0xA5:
+        Render([](float x, float y, float aa) { return DotIcon(x, y, aa, 0.42f); }, size, true, out);
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -28,11 +28,11 @@ constexpr int kCount = 223;
 // DejaVu Sans) and descenders (0.236 em) fill the glyph box of 0.807571 size whose baseline sits
 // 0.20504732 size above its bottom.
 constexpr double kEmPerSize = 0.82;
-constexpr int kEmPixels = 108;    // rendering size; the sheet is mipmapped for smaller text
-constexpr int kPad = 7;           // transparent texels around each glyph inside its rectangle
-constexpr int kGap = 4;           // extra texels between rectangles, against mipmap bleeding
+constexpr int kEmPixels = 108; // rendering size; the sheet is mipmapped for smaller text
+constexpr int kPad = 7;        // transparent texels around each glyph inside its rectangle
+constexpr int kGap = 4;        // extra texels between rectangles, against mipmap bleeding
 constexpr int kSheetW = 2048, kSheetH = 1024;
-constexpr double kSpacing = 0.2;  // the display adds this after every glyph
+constexpr double kSpacing = 0.2; // the display adds this after every glyph
 
 // Icon font.
 constexpr int kIconCell = 128;
@@ -90,7 +90,8 @@ bool RenderTextFont(const std::string& fontFile, std::vector<Metric>& metrics, v
         g.advancePx = face->glyph->advance.x / 64.0;
         g.cover.resize(size_t(g.cols) * g.rows);
         for (int r = 0; r < g.rows; ++r)
-            for (int c = 0; c < g.cols; ++c) g.cover[size_t(r) * g.cols + c] = bm.buffer[r * bm.pitch + c];
+            for (int c = 0; c < g.cols; ++c)
+                g.cover[size_t(r) * g.cols + c] = bm.buffer[r * bm.pitch + c];
         m.defined = true;
         glyphs.push_back(std::move(g));
     }
@@ -99,8 +100,10 @@ bool RenderTextFont(const std::string& fontFile, std::vector<Metric>& metrics, v
 
     // Shelf packing, tallest first.
     std::vector<Glyph*> order;
-    for (auto& g : glyphs) order.push_back(&g);
-    std::stable_sort(order.begin(), order.end(), [](const Glyph* a, const Glyph* b) { return a->rows > b->rows; });
+    for (auto& g : glyphs)
+        order.push_back(&g);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Glyph* a, const Glyph* b) { return a->rows > b->rows; });
     int x = kGap, y = kGap, shelf = 0;
     for (Glyph* g : order) {
         const int w = g->cols + 2 * kPad, h = g->rows + 2 * kPad;
@@ -126,7 +129,8 @@ bool RenderTextFont(const std::string& fontFile, std::vector<Metric>& metrics, v
     for (const Glyph& g : glyphs) {
         for (int r = 0; r < g.rows; ++r)
             for (int c = 0; c < g.cols; ++c)
-                sheet.Row(g.sy + kPad + r)[g.sx + kPad + c] = CoverageToGrey(g.cover[size_t(r) * g.cols + c] / 255.0);
+                sheet.Row(g.sy + kPad + r)[g.sx + kPad + c] =
+                    CoverageToGrey(g.cover[size_t(r) * g.cols + c] / 255.0);
         Metric& m = metrics[g.code - kFirst];
         m.width = g.advancePx * s;
         m.advance = std::max(0.02, m.width - kSpacing);
@@ -150,7 +154,8 @@ bool RenderTextFont(const std::string& fontFile, std::vector<Metric>& metrics, v
 // and mipmaps never pull dark fringes into the icons' edges.
 void BleedColour(std::vector<float>& rgba, int w, int h) {
     std::vector<uint8_t> known(size_t(w) * h);
-    for (size_t k = 0; k < known.size(); ++k) known[k] = rgba[k * 4 + 3] > 0.004f;
+    for (size_t k = 0; k < known.size(); ++k)
+        known[k] = rgba[k * 4 + 3] > 0.004f;
     for (int pass = 0; pass < w + h; ++pass) {
         bool changed = false;
         std::vector<uint8_t> next = known;
@@ -164,11 +169,13 @@ void BleedColour(std::vector<float>& rgba, int w, int h) {
                     for (int di = -1; di <= 1; ++di) {
                         const int u = i + di, v = j + dj;
                         if (u < 0 || v < 0 || u >= w || v >= h || !known[size_t(v) * w + u]) continue;
-                        for (int c = 0; c < 3; ++c) sum[c] += rgba[(size_t(v) * w + u) * 4 + c];
+                        for (int c = 0; c < 3; ++c)
+                            sum[c] += rgba[(size_t(v) * w + u) * 4 + c];
                         ++n;
                     }
                 if (n) {
-                    for (int c = 0; c < 3; ++c) rgba[k * 4 + c] = sum[c] / n;
+                    for (int c = 0; c < 3; ++c)
+                        rgba[k * 4 + c] = sum[c] / n;
                     next[k] = 1;
                     changed = true;
                 }
@@ -187,10 +194,10 @@ bool RenderIconFont(std::vector<Metric>& metrics, vek::Image8& sheet) {
     };
     // Tool icons fill a 1 x 1 box centred on the line; the dots are smaller quads, so that the six
     // pen-size captions ('.', 2x '.', 0.67x dot, dot, 1.5x dot, 2x dot) grow steadily.
-    const Item items[] = {{'A', 1.0, 1.0, 0.8}, {'B', 1.0, 1.0, 0.8}, {'C', 1.0, 1.0, 0.8},
-                          {'D', 1.0, 1.0, 0.8}, {'E', 1.0, 1.0, 0.8}, {'F', 1.0, 1.0, 0.8},
-                          {'G', 1.0, 1.0, 0.8}, {'H', 1.0, 1.0, 0.8}, {'I', 1.0, 1.0, 0.8},
-                          {'.', 0.14, 0.14, 0.12}, {0xA5, 0.36, 0.36, 0.32}};
+    const Item items[] = {{'A', 1.0, 1.0, 0.8},    {'B', 1.0, 1.0, 0.8},    {'C', 1.0, 1.0, 0.8},
+                          {'D', 1.0, 1.0, 0.8},    {'E', 1.0, 1.0, 0.8},    {'F', 1.0, 1.0, 0.8},
+                          {'G', 1.0, 1.0, 0.8},    {'H', 1.0, 1.0, 0.8},    {'I', 1.0, 1.0, 0.8},
+                          {'.', 0.16, 0.16, 0.14}, {0xA5, 0.40, 0.40, 0.36}};
     std::vector<float> rgba(size_t(kIconSheetW) * kIconSheetH * 4, 0.0f);
     const int perRow = kIconSheetW / kIconCell;
     int slot = 0;
@@ -205,7 +212,8 @@ bool RenderIconFont(std::vector<Metric>& metrics, vek::Image8& sheet) {
         for (int j = 0; j < kIconCell; ++j)
             for (int i = 0; i < kIconCell; ++i)
                 for (int c = 0; c < 4; ++c)
-                    rgba[(size_t(cy + j) * kIconSheetW + cx + i) * 4 + c] = cell.rgba[(size_t(j) * kIconCell + i) * 4 + c];
+                    rgba[(size_t(cy + j) * kIconSheetW + cx + i) * 4 + c] =
+                        cell.rgba[(size_t(j) * kIconCell + i) * 4 + c];
         Metric& m = metrics[it.code - kFirst];
         m.defined = true;
         m.width = it.width;
@@ -225,7 +233,8 @@ bool RenderIconFont(std::vector<Metric>& metrics, vek::Image8& sheet) {
             const float* p = &rgba[(size_t(j) * kIconSheetW + i) * 4];
             uint8_t* top = sheet.Row(j) + i * 3;
             uint8_t* bottom = sheet.Row(j + kIconSheetH) + i * 3;
-            for (int c = 0; c < 3; ++c) top[c] = uint8_t(std::min(1.0f, std::max(0.0f, p[c])) * 255.0f + 0.5f);
+            for (int c = 0; c < 3; ++c)
+                top[c] = uint8_t(std::min(1.0f, std::max(0.0f, p[c])) * 255.0f + 0.5f);
             bottom[0] = bottom[1] = bottom[2] = CoverageToGrey(p[3]);
         }
     return true;
@@ -238,8 +247,8 @@ void WriteTable(FILE* f, const char* name, const std::vector<Metric>& metrics) {
             std::fprintf(f, "    {%d, 0, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0, 0, 0, 0},\n", m.code);
             continue;
         }
-        std::fprintf(f, "    {%d, 1, %.6ff, %.6ff, %.6ff, %.6ff, %.6ff, %.6ff, %d, %d, %d, %d},\n", m.code, m.advance,
-                     m.width, m.x, m.y, m.w, m.h, m.tx, m.ty, m.tw, m.th);
+        std::fprintf(f, "    {%d, 1, %.6ff, %.6ff, %.6ff, %.6ff, %.6ff, %.6ff, %d, %d, %d, %d},\n", m.code,
+                     m.advance, m.width, m.x, m.y, m.w, m.h, m.tx, m.ty, m.tw, m.th);
     }
     std::fprintf(f, "};\n\n");
 }
@@ -249,7 +258,8 @@ void WriteTable(FILE* f, const char* name, const std::vector<Metric>& metrics) {
 int main(int argc, char** argv) {
     const std::string root = argc > 1 ? argv[1] : SX_SOURCE_DIR;
     std::vector<Metric> text(kCount), icons(kCount);
-    for (int k = 0; k < kCount; ++k) text[k].code = icons[k].code = kFirst + k;
+    for (int k = 0; k < kCount; ++k)
+        text[k].code = icons[k].code = kFirst + k;
 
     vek::Image8 textSheet, iconSheet;
     if (!RenderTextFont(SX_FONT_FILE, text, textSheet)) return 1;
@@ -263,20 +273,23 @@ int main(int argc, char** argv) {
     const std::string tablePath = root + "/src/ui/GlyphTables.cpp";
     FILE* f = std::fopen(tablePath.c_str(), "w");
     if (!f) return 1;
-    std::fprintf(f, "// Generated by generators/fonts/make_fonts from DejaVu Sans and the icon artwork; do not edit.\n"
-                    "// Glyph metrics of the text font (font.jpg) and the icon font (icons.jpg), bytes 32..254.\n"
-                    "#include \"ui/GlyphTables.h\"\n\n"
-                    "// clang-format off\n"
-                    "namespace vek::ui {\n"
-                    "namespace {\n\n");
+    std::fprintf(
+        f, "// Generated by generators/fonts/make_fonts from DejaVu Sans and the icon artwork; do not edit.\n"
+           "// Glyph metrics of the text font (font.jpg) and the icon font (icons.jpg), bytes 32..254.\n"
+           "#include \"ui/GlyphTables.h\"\n\n"
+           "// clang-format off\n"
+           "namespace vek::ui {\n"
+           "namespace {\n\n");
     WriteTable(f, "kTextMetrics", text);
     WriteTable(f, "kIconMetrics", icons);
-    std::fprintf(f, "} // namespace\n\n"
-                    "const GlyphSheetInfo kTextFontSheet = {%d, %d, kTextMetrics};\n"
-                    "const GlyphSheetInfo kIconFontSheet = {%d, %d, kIconMetrics};\n\n"
-                    "} // namespace vek::ui\n",
+    std::fprintf(f,
+                 "} // namespace\n\n"
+                 "const GlyphSheetInfo kTextFontSheet = {%d, %d, kTextMetrics};\n"
+                 "const GlyphSheetInfo kIconFontSheet = {%d, %d, kIconMetrics};\n\n"
+                 "} // namespace vek::ui\n",
                  kSheetW, kSheetH, kIconSheetW, kIconSheetH);
     const bool ok = std::fclose(f) == 0;
-    std::printf("wrote %s/Data/font.jpg, %s/Data/icons.jpg and %s\n", root.c_str(), root.c_str(), tablePath.c_str());
+    std::printf("wrote %s/Data/font.jpg, %s/Data/icons.jpg and %s\n", root.c_str(), root.c_str(),
+                tablePath.c_str());
     return ok ? 0 : 1;
 }

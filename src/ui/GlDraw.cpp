@@ -39,8 +39,12 @@ constexpr int kOutlineMax = 4 * (kCornerSegments + 1);
 
 } // namespace
 
-bool Enabled() { return g_enabled; }
-void SetEnabled(bool on) { g_enabled = on; }
+bool Enabled() {
+    return g_enabled;
+}
+void SetEnabled(bool on) {
+    g_enabled = on;
+}
 
 Flat2dScope::Flat2dScope() : active_(g_enabled) {
     if (!active_) return;
@@ -58,7 +62,9 @@ Flat2dScope::~Flat2dScope() {
     if (active_) glPopAttrib();
 }
 
-void FillRect(const Rect& r, uint32_t rgb, float alpha, float z) { FillRectGradient(r, rgb, rgb, alpha, z); }
+void FillRect(const Rect& r, uint32_t rgb, float alpha, float z) {
+    FillRectGradient(r, rgb, rgb, alpha, z);
+}
 
 void FillRectGradient(const Rect& r, uint32_t top, uint32_t bottom, float alpha, float z) {
     if (!g_enabled || r.Empty()) return;
@@ -73,7 +79,8 @@ void FillRectGradient(const Rect& r, uint32_t top, uint32_t bottom, float alpha,
     glEnd();
 }
 
-void Triangle(float x0, float y0, float x1, float y1, float x2, float y2, uint32_t rgb, float alpha, float z) {
+void Triangle(float x0, float y0, float x1, float y1, float x2, float y2, uint32_t rgb, float alpha,
+              float z) {
     if (!g_enabled) return;
     Flat2dScope scope;
     Colour(rgb, alpha);
@@ -112,7 +119,8 @@ void FillRoundRect(const Rect& r, float radius, uint32_t top, uint32_t bottom, f
     };
     glBegin(GL_TRIANGLE_FAN);
     vertex(r.CentreX(), r.CentreY());
-    for (int i = 0; i < n; ++i) vertex(xs[i], ys[i]);
+    for (int i = 0; i < n; ++i)
+        vertex(xs[i], ys[i]);
     vertex(xs[0], ys[0]);
     glEnd();
 }
@@ -141,7 +149,8 @@ void SoftShadow(const Rect& r, float radius, float spread, float alpha, float z)
     glBegin(GL_TRIANGLE_FAN);
     Colour(0x000000, alpha);
     glVertex3f(r.CentreX(), r.CentreY(), z);
-    for (int i = 0; i <= n; ++i) glVertex3f(ix[i % n], iy[i % n], z);
+    for (int i = 0; i <= n; ++i)
+        glVertex3f(ix[i % n], iy[i % n], z);
     glEnd();
     glBegin(GL_TRIANGLE_STRIP);
     for (int i = 0; i <= n; ++i) {
@@ -225,9 +234,15 @@ void Box3d(const Rect& r, float depth, float bevel, uint32_t rgb, float alpha) {
     glVertex3f(r.x1, r.y1, zs);
     glVertex3f(top.x1, top.y1, zt);
     glVertex3f(top.x1, top.y0, zt);
-    glNormal3f(0, 0, 1);
+    glEnd();
+    // The face is left unlit: the scene's lights reach a face turned to the viewer only at a flat
+    // angle, which would dull it; a soft gradient keeps it bright and readable.
+    glDisable(GL_LIGHTING);
+    glBegin(GL_QUADS);
+    Colour(MixColour(rgb, 0x000000, 0.06f), alpha);
     glVertex3f(top.x0, top.y0, zt);
     glVertex3f(top.x1, top.y0, zt);
+    Colour(MixColour(rgb, 0xFFFFFF, 0.25f), alpha);
     glVertex3f(top.x1, top.y1, zt);
     glVertex3f(top.x0, top.y1, zt);
     glEnd();

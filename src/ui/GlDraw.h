@@ -19,13 +19,13 @@ void SetEnabled(bool on);
 // Saves the enable, current, colour-buffer, polygon, lighting and texture state and sets up flat
 // 2D drawing: no lighting, texturing, depth test or culling; alpha blending on. Restores on exit.
 class Flat2dScope {
-public:
+  public:
     Flat2dScope();
     ~Flat2dScope();
     Flat2dScope(const Flat2dScope&) = delete;
     Flat2dScope& operator=(const Flat2dScope&) = delete;
 
-private:
+  private:
     bool active_;
 };
 
@@ -50,8 +50,8 @@ void SoftShadow(const Rect& r, float radius, float spread, float alpha, float z 
 void CheckMark(const Rect& box, uint32_t rgb, float alpha, float z = 0.0f);
 
 // ---- lit 3D boxes
-// A raised box with bevelled top edges standing `depth` in front of the plane, lit by the GL
-// lights that the frame set up; the colour goes through colour material.
+// A raised box with bevelled top edges standing `depth` in front of the plane: sides and bevels lit
+// by the GL lights that the frame set up (colour material), the face unlit with a soft gradient.
 void Box3d(const Rect& r, float depth, float bevel, uint32_t rgb, float alpha);
 
 } // namespace vek::ui::gl

@@ -16,8 +16,8 @@ struct GlyphMetric {
     uint8_t defined; // 0: the glyph advances by 0.5 and draws nothing
     float advance;   // glyph advance (the display adds its spacing after it)
     float width;     // the glyph's own width; the glyph is centred on its advance
-    float x, y;      // lower left corner of the sprite quad: x from the glyph's left edge, y from the baseline
-    float w, h;      // sprite quad size
+    float x, y; // lower left corner of the sprite quad: x from the glyph's left edge, y from the baseline
+    float w, h; // sprite quad size
     uint16_t tx, ty, tw, th; // texture rectangle in texels, origin top left of the sheet
 };
 
@@ -25,7 +25,7 @@ constexpr int kGlyphMetricCount = 223;
 constexpr int kGlyphMetricFirstCode = 32;
 
 struct GlyphSheetInfo {
-    int width;  // texture size in texels
+    int width; // texture size in texels
     int height;
     const GlyphMetric* metrics; // kGlyphMetricCount entries
 };

@@ -36,8 +36,12 @@ MenuList::MenuList(std::string_view title, int capacity)
 
 MenuList::~MenuList() = default;
 
-const std::string& MenuList::Title() const { return title_; }
-void MenuList::SetTitle(std::string_view title) { title_.assign(title.data(), title.size()); }
+const std::string& MenuList::Title() const {
+    return title_;
+}
+void MenuList::SetTitle(std::string_view title) {
+    title_.assign(title.data(), title.size());
+}
 void MenuList::Refresh() {}
 
 MenuList::Entry& MenuList::Append() {
@@ -50,8 +54,8 @@ MenuList::Entry& MenuList::Append() {
     return entries_.back();
 }
 
-int MenuList::AddAction(std::string_view label, std::string_view help, MenuCallback callback, void* data, int extra,
-                        int group, int value) {
+int MenuList::AddAction(std::string_view label, std::string_view help, MenuCallback callback, void* data,
+                        int extra, int group, int value) {
     Entry& e = Append();
     e.kind = kAction;
     e.label.assign(label.data(), label.size());
@@ -74,7 +78,8 @@ int MenuList::AddSpacer() {
     return cursor_;
 }
 
-int MenuList::AddDialog(std::string_view label, std::string_view help, const DialogDescription* dialog, int group) {
+int MenuList::AddDialog(std::string_view label, std::string_view help, const DialogDescription* dialog,
+                        int group) {
     Entry& e = Append();
     e.kind = kDialog;
     e.label.assign(label.data(), label.size());
@@ -84,7 +89,8 @@ int MenuList::AddDialog(std::string_view label, std::string_view help, const Dia
     return cursor_;
 }
 
-int MenuList::AddSubMenu(std::string_view label, std::string_view help, MenuCallback builder, int value, int group) {
+int MenuList::AddSubMenu(std::string_view label, std::string_view help, MenuCallback builder, int value,
+                         int group) {
     Entry& e = Append();
     e.kind = kSubMenu;
     e.label.assign(label.data(), label.size());

@@ -45,8 +45,15 @@ struct DialogDescription {
 };
 
 class MenuList {
-public:
-    enum Kind : uint8_t { kAction = 1, kSeparator = 2, kSpacer = 3, kDialog = 4, kSubMenu = 5, kCheckBox = 6 };
+  public:
+    enum Kind : uint8_t {
+        kAction = 1,
+        kSeparator = 2,
+        kSpacer = 3,
+        kDialog = 4,
+        kSubMenu = 5,
+        kCheckBox = 6
+    };
     static constexpr int kCapacity = 2500;
 
     struct Entry {
@@ -79,10 +86,12 @@ public:
                   int extra = 0, int group = 0, int value = 0);
     int AddSeparator();
     int AddSpacer();
-    int AddDialog(std::string_view label, std::string_view help, const DialogDescription* dialog, int group = 0);
-    int AddSubMenu(std::string_view label, std::string_view help, MenuCallback builder, int value = 0, int group = 0);
-    int AddCheckBox(std::string_view label, std::string_view help, MenuCallback callback, void* data, int dataSize,
-                    int group = 0);
+    int AddDialog(std::string_view label, std::string_view help, const DialogDescription* dialog,
+                  int group = 0);
+    int AddSubMenu(std::string_view label, std::string_view help, MenuCallback builder, int value = 0,
+                   int group = 0);
+    int AddCheckBox(std::string_view label, std::string_view help, MenuCallback callback, void* data,
+                    int dataSize, int group = 0);
     void Clear();
 
     // ---- scanning: the cursor moves over the entries of a group
@@ -106,7 +115,7 @@ public:
     const Entry& At(int index) const { return entries_[size_t(index)]; }
     Entry& At(int index) { return entries_[size_t(index)]; }
 
-private:
+  private:
     Entry& Append();
 
     std::string title_;

@@ -14,8 +14,9 @@ namespace {
 
 // Sets a display to the menu's text size and left alignment for the scope, then restores it.
 class RowText {
-public:
-    RowText(cVek_TextDisplay& t, float size) : t_(t), size_(t.Size()), align_(t.Alignment()), colour_(t.DefaultColour()) {
+  public:
+    RowText(cVek_TextDisplay& t, float size)
+        : t_(t), size_(t.Size()), align_(t.Alignment()), colour_(t.DefaultColour()) {
         t_.SetSize(size);
         t_.SetAlignment(cVek_TextDisplay::kLeft);
         t_.RestoreAfterDraw();
@@ -30,14 +31,16 @@ public:
     cVek_TextDisplay& operator*() { return t_; }
     cVek_TextDisplay* operator->() { return &t_; }
 
-private:
+  private:
     cVek_TextDisplay& t_;
     float size_;
     int32_t align_;
     uint32_t colour_;
 };
 
-bool Selectable(const MenuList::Entry& e) { return e.kind != MenuList::kSeparator && e.kind != MenuList::kSpacer; }
+bool Selectable(const MenuList::Entry& e) {
+    return e.kind != MenuList::kSeparator && e.kind != MenuList::kSpacer;
+}
 
 } // namespace
 
@@ -70,8 +73,12 @@ void MenuWindow::RefreshList() {
     SetTitle(list_->Title());
 }
 
-std::string_view MenuWindow::CloseHelp() const { return texts::kCloseMenuHelp; }
-std::string_view MenuWindow::PinHelp() const { return texts::kPinMenuHelp; }
+std::string_view MenuWindow::CloseHelp() const {
+    return texts::kCloseMenuHelp;
+}
+std::string_view MenuWindow::PinHelp() const {
+    return texts::kPinMenuHelp;
+}
 
 float MenuWindow::RowWidth(int entry) {
     const MenuList::Entry& e = list_->At(entry);
@@ -83,9 +90,12 @@ float MenuWindow::RowWidth(int entry) {
     const float marker = t->MeasureLine(texts::kSubMenuMarker), dots = t->MeasureLine(texts::kDialogMarker);
     switch (e.kind) {
     case MenuList::kSubMenu:
-    case MenuList::kCheckBox: return label + 1.1f * marker;
-    case MenuList::kDialog: return label + 1.1f * dots;
-    default: return label + 0.55f * marker;
+    case MenuList::kCheckBox:
+        return label + 1.1f * marker;
+    case MenuList::kDialog:
+        return label + 1.1f * dots;
+    default:
+        return label + 0.55f * marker;
     }
 }
 
@@ -97,8 +107,10 @@ void MenuWindow::Layout() {
     // A list with no entries shows only its title and the close button.
     const bool empty = list_->Count() == 0;
     canResize = !empty;
-    if (empty) canPin = false;
-    else if (!closeIsCancel) canPin = true;
+    if (empty)
+        canPin = false;
+    else if (!closeIsCancel)
+        canPin = true;
 
     float widest = 0.0f, height = 0.0f;
     rows_.clear();
@@ -113,7 +125,7 @@ void MenuWindow::Layout() {
     // Wide enough for its widest row, its title and its footer controls.
     float titleW = 0.0f;
     {
-        RowText t(look->TitleText(), kTitleHeight * s * 0.52f);
+        RowText t(look->TitleText(), kTitleHeight * s * 0.65f);
         titleW = t->MeasureLine(Title());
     }
     const float footer = kFooterHeight * s;
@@ -165,8 +177,9 @@ void MenuWindow::RunBody() {
             d.Popup().Offer(this, row.entry, 0, e.help, row.rect);
         float& hover = d.Animation(st.key);
         const bool hot = st.hovered && e.enabled;
-        hover = Look()->animations ? std::min(1.0f, std::max(0.0f, hover + float(d.FrameTime()) * (hot ? 14.0f : -6.0f)))
-                                   : (hot ? 1.0f : 0.0f);
+        hover = Look()->animations
+                    ? std::min(1.0f, std::max(0.0f, hover + float(d.FrameTime()) * (hot ? 14.0f : -6.0f)))
+                    : (hot ? 1.0f : 0.0f);
         if (hover > 0.0f && hover < 1.0f) d.KeepAnimating();
         if (gl::Enabled()) DrawRow(row, e, hot, hover, st.held);
         if (st.pressed) {
@@ -191,7 +204,8 @@ void MenuWindow::DrawRow(const Row& row, const MenuList::Entry& e, bool hot, flo
     const float ts = kTextSize * scale_, margin = kRowMargin * scale_;
     if (hover > 0.0f) {
         const uint32_t face = held ? c.buttonPressed : c.menuHover;
-        gl::FillRoundRect(r, r.Height() * 0.25f, MixColour(face, 0xFFFFFF, 0.3f), face, 0.9f * hover * Fade());
+        gl::FillRoundRect(r, r.Height() * 0.25f, MixColour(face, 0xFFFFFF, 0.3f), face,
+                          0.9f * hover * Fade());
     }
     (void)hot;
     RowText t(look->BodyText(), ts);
@@ -203,14 +217,16 @@ void MenuWindow::DrawRow(const Row& row, const MenuList::Entry& e, bool hot, flo
     // Check boxes (and actions that show a state) carry their mark at the right end of the row.
     if (e.kind == MenuList::kCheckBox) {
         const float side = ts * 0.85f;
-        const Rect box{r.x1 - margin - side, r.CentreY() - side * 0.5f, r.x1 - margin, r.CentreY() + side * 0.5f};
+        const Rect box{r.x1 - margin - side, r.CentreY() - side * 0.5f, r.x1 - margin,
+                       r.CentreY() + side * 0.5f};
         gl::FillRoundRect(box, side * 0.2f, 0xFFFFFF, MixColour(0xFFFFFF, 0x000000, 0.08f), Fade());
         gl::FrameRoundRect(box, side * 0.2f, std::max(0.0008f, side * 0.09f), c.buttonBorder, Fade());
         if (e.checked) gl::CheckMark(box.Shrunk(side * 0.1f), c.checkMark, Fade());
     } else if (e.checked) {
         const float side = ts * 0.8f;
-        gl::CheckMark(Rect{r.x1 - margin - side, r.CentreY() - side * 0.5f, r.x1 - margin, r.CentreY() + side * 0.5f},
-                      c.checkMark, Fade());
+        gl::CheckMark(
+            Rect{r.x1 - margin - side, r.CentreY() - side * 0.5f, r.x1 - margin, r.CentreY() + side * 0.5f},
+            c.checkMark, Fade());
     }
 }
 

@@ -14,7 +14,7 @@
 namespace vek::ui {
 
 class MenuWindow : public cVek_Window {
-public:
+  public:
     static constexpr float kTextSize = 0.016f;
     static constexpr float kRowHeight = 0.020f;
     static constexpr float kRowMargin = 0.006f; // left and right of the labels
@@ -43,12 +43,12 @@ public:
 
     void Layout() override;
 
-protected:
+  protected:
     void RunBody() override;
     std::string_view CloseHelp() const override;
     std::string_view PinHelp() const override;
 
-private:
+  private:
     void DrawRow(const Row& row, const MenuList::Entry& e, bool hot, float hover, bool held);
 
     std::unique_ptr<MenuList> list_;

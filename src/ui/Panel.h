@@ -8,14 +8,14 @@ class cVek_Window_Panel;
 namespace vek::ui {
 
 class Panel {
-public:
+  public:
     virtual ~Panel() = default;
     // Draw-and-handle for this frame: set the rows, draw the buttons, react to clicks.
     virtual void Frame(cVek_Window_Panel& window) = 0;
 };
 
 class Studio {
-public:
+  public:
     virtual ~Studio() = default;
     // Builds (or rebuilds) the panels and windows; false when that failed.
     virtual bool Build() = 0;
@@ -26,13 +26,13 @@ public:
 using PanelFunction = void (*)(cVek_Window_Panel& window, void* user);
 
 class FunctionPanel : public Panel {
-public:
+  public:
     FunctionPanel(PanelFunction fn, void* user) : fn_(fn), user_(user) {}
     void Frame(cVek_Window_Panel& window) override {
         if (fn_) fn_(window, user_);
     }
 
-private:
+  private:
     PanelFunction fn_;
     void* user_;
 };

@@ -9,8 +9,8 @@
 
 namespace vek::ui {
 
-void PopupHelp::Offer(const void* element, int entry, int part, std::string_view help, const Rect& elementRect,
-                      bool relativeSize, bool atOnce) {
+void PopupHelp::Offer(const void* element, int entry, int part, std::string_view help,
+                      const Rect& elementRect, bool relativeSize, bool atOnce) {
     offer_.element = element;
     offer_.entry = entry;
     offer_.part = part;
@@ -28,7 +28,8 @@ void PopupHelp::Frame(double dt) {
         return;
     }
     offered_ = false;
-    const bool same = hasTarget_ && offer_.element == element_ && offer_.entry == entry_ && offer_.part == part_;
+    const bool same =
+        hasTarget_ && offer_.element == element_ && offer_.entry == entry_ && offer_.part == part_;
     if (!same) {
         // A help shown at once ends with its element, unless help is always on.
         if (timer_ <= kRestartLimit || (timer_ > kAtOnce - 1.0 && !alwaysOn_)) timer_ = 0.0;
@@ -46,7 +47,9 @@ void PopupHelp::Frame(double dt) {
     offer_.help = {};
 }
 
-bool PopupHelp::Showing() const { return hasTarget_ && timer_ > kDelay && !help_.empty(); }
+bool PopupHelp::Showing() const {
+    return hasTarget_ && timer_ > kDelay && !help_.empty();
+}
 
 PopupHelp::Placement PopupHelp::Place(const Rect& e, float blockW, float blockH, float ts, float aspect) {
     Placement p;
@@ -55,8 +58,10 @@ PopupHelp::Placement PopupHelp::Place(const Rect& e, float blockW, float blockH,
     const float arrow = 0.5f * ts;
     float cx = e.CentreX();
     if (blockW > 0.75f * e.Width()) {
-        if (cx > 0.0f) cx -= 0.4f * e.Width();
-        else if (cx < 0.0f) cx += 0.4f * e.Width();
+        if (cx > 0.0f)
+            cx -= 0.4f * e.Width();
+        else if (cx < 0.0f)
+            cx += 0.4f * e.Width();
     }
     const float half = aspect * 0.5f;
     cx = std::min(std::max(cx, -half + boxW * 0.5f), half - boxW * 0.5f);
@@ -91,12 +96,13 @@ void PopupHelp::Draw(cVek_TextDisplay& text, const UiColours& colours, float def
     const Placement p = Place(rect_, bw, bh, ts, aspect);
     if (gl::Enabled()) {
         const float radius = 0.35f * ts, arrow = 0.5f * ts;
-        gl::SoftShadow(Rect{p.box.x0 + 0.002f, p.box.y0 - 0.002f, p.box.x1 + 0.002f, p.box.y1 - 0.002f}, radius,
-                       0.006f, 0.3f);
+        gl::SoftShadow(Rect{p.box.x0 + 0.002f, p.box.y0 - 0.002f, p.box.x1 + 0.002f, p.box.y1 - 0.002f},
+                       radius, 0.006f, 0.3f);
         // The arrow points at the element from the box's near edge.
         const float baseY = p.above ? p.box.y0 : p.box.y1;
         const float tipY = p.above ? baseY - arrow : baseY + arrow;
-        gl::Triangle(p.arrowX - arrow, baseY, p.arrowX + arrow, baseY, p.arrowX, tipY, colours.helpBorder, 1.0f);
+        gl::Triangle(p.arrowX - arrow, baseY, p.arrowX + arrow, baseY, p.arrowX, tipY, colours.helpBorder,
+                     1.0f);
         gl::FillRoundRect(p.box, radius, colours.helpFaceTop, colours.helpFaceBottom, 1.0f);
         gl::FrameRoundRect(p.box, radius, std::max(0.0012f, ts * 0.07f), colours.helpBorder, 1.0f);
         text.SetDefaultColour(colours.helpText);

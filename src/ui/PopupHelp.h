@@ -21,7 +21,7 @@ namespace vek::ui {
 struct UiColours;
 
 class PopupHelp {
-public:
+  public:
     static constexpr double kDelay = 1.5;
     static constexpr double kRestartLimit = 1000.0;
     static constexpr double kAtOnce = 10000.0;
@@ -29,7 +29,7 @@ public:
     struct Placement {
         Rect box;
         float textSize = 0;
-        bool above = false;          // the popup is above the element (arrow turned to point down)
+        bool above = false;           // the popup is above the element (arrow turned to point down)
         float arrowX = 0, arrowY = 0; // tip of the arrow, on the element's edge
     };
 
@@ -46,7 +46,10 @@ public:
     double Timer() const { return timer_; }
     void SetAlwaysOn(bool on) { alwaysOn_ = on; }
     const std::string& Help() const { return help_; }
-    void Hide() { timer_ = 0.0; hasTarget_ = false; }
+    void Hide() {
+        timer_ = 0.0;
+        hasTarget_ = false;
+    }
 
     // Where the popup goes for an element, a text block of blockW x blockH at `textSize`, on a
     // screen `aspect` wide: margins of 1.1 and 1.2 text heights, centred on the element or shifted
@@ -59,7 +62,7 @@ public:
     // Draws the popup (when showing) with `text` and the colours of the look.
     void Draw(cVek_TextDisplay& text, const UiColours& colours, float defaultSize, float aspect);
 
-private:
+  private:
     struct Offered {
         const void* element = nullptr;
         int entry = 0, part = 0;

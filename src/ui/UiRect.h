@@ -25,9 +25,15 @@ struct Rect {
     }
 };
 
-inline float ColourR(uint32_t rgb) { return float((rgb >> 16) & 0xFF) / 255.0f; }
-inline float ColourG(uint32_t rgb) { return float((rgb >> 8) & 0xFF) / 255.0f; }
-inline float ColourB(uint32_t rgb) { return float(rgb & 0xFF) / 255.0f; }
+inline float ColourR(uint32_t rgb) {
+    return float((rgb >> 16) & 0xFF) / 255.0f;
+}
+inline float ColourG(uint32_t rgb) {
+    return float((rgb >> 8) & 0xFF) / 255.0f;
+}
+inline float ColourB(uint32_t rgb) {
+    return float(rgb & 0xFF) / 255.0f;
+}
 
 // Linear blend of two colours, t in 0..1 (t = 0 gives a).
 inline uint32_t MixColour(uint32_t a, uint32_t b, float t) {

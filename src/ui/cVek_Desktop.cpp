@@ -3,13 +3,16 @@
 // Sections: creation; windows; frame; input; items; command slot; closing; owned objects.
 #include "ui/cVek_Desktop.h"
 
+#include "platform/DesktopView.h"
 #include "platform/InputDispatcher.h"
+#include "platform/Window.h"
+#include "shell/Shell.h"
 #include "shell/ShellState.h"
 #include "ui/GlDraw.h"
 #include "ui/MenuWindow.h"
 #include "ui/cVek_InterfaceGadget.h"
 #include "ui/cVek_InterfaceShape.h"
-#include "ui/cVek_LiteButton_2d.h"
+#include "ui/cVek_SimpleButton_2d.h"
 #include "ui/cVek_TextDisplay_SpriteQuad.h"
 #include "ui/cVek_Window.h"
 #include "ui/cVek_Window_Info.h"
@@ -28,12 +31,18 @@ constexpr size_t kMaxAnimations = 4096;
 
 uint16_t ButtonBit(uint8_t button) {
     switch (button) {
-    case 1: return vek::kModLeft;
-    case 2: return vek::kModRight;
-    case 3: return vek::kModMiddle;
-    case 4: return vek::kModExtra1;
-    case 5: return vek::kModExtra2;
-    default: return 0;
+    case 1:
+        return vek::kModLeft;
+    case 2:
+        return vek::kModRight;
+    case 3:
+        return vek::kModMiddle;
+    case 4:
+        return vek::kModExtra1;
+    case 5:
+        return vek::kModExtra2;
+    default:
+        return 0;
     }
 }
 
@@ -44,7 +53,7 @@ uint16_t ButtonBit(uint8_t button) {
 cVek_Desktop::cVek_Desktop(const Settings& settings) : settings_(settings) {
     fallbackLook_ = std::make_unique<cVek_InterfaceGadget>(settings.textFont, settings.iconFont);
     fallbackShape_ = std::make_unique<cVek_InterfaceShape>();
-    controlButton_ = std::make_unique<cVek_LiteButton_2d>();
+    controlButton_ = std::make_unique<cVek_SimpleButton_2d>();
     soundBank_ = std::make_unique<cVek_SoundBank>();
     text_ = std::make_unique<cVek_TextDisplay_SpriteQuad>(settings.textFont, 0.016f, 0x000000);
     seenRedraw_ = vek::shell::RedrawCounter();
@@ -54,10 +63,13 @@ cVek_Desktop::cVek_Desktop(const Settings& settings) : settings_(settings) {
 cVek_Desktop::~cVek_Desktop() {
     if (g_current == this) g_current = nullptr;
     // Windows go first: their destructors may still look at the desktop.
-    while (!windows_.empty()) windows_.pop_back();
+    while (!windows_.empty())
+        windows_.pop_back();
 }
 
-cVek_Desktop* cVek_Desktop::Current() { return g_current; }
+cVek_Desktop* cVek_Desktop::Current() {
+    return g_current;
+}
 
 // ---- windows
 
@@ -91,7 +103,9 @@ cVek_Window* cVek_Desktop::WindowUnder(float x, float y) const {
     return nullptr;
 }
 
-void cVek_Desktop::Select(cVek_Window* window) { selected_ = window; }
+void cVek_Desktop::Select(cVek_Window* window) {
+    selected_ = window;
+}
 
 void cVek_Desktop::BringToFront(cVek_Window* window) {
     const int i = IndexOf(window);
@@ -160,11 +174,15 @@ void cVek_Desktop::Frame(double dt) {
                 if (w->IsClosing()) w->state_ = cVek_Window::State::kClosed;
         DestroyClosedWindows();
         const bool stillClosing =
-            std::any_of(windows_.begin(), windows_.end(), [](const std::unique_ptr<cVek_Window>& w) { return w->IsClosing(); });
+            std::any_of(windows_.begin(), windows_.end(),
+                        [](const std::unique_ptr<cVek_Window>& w) { return w->IsClosing(); });
         if (windows_.empty() || !stillClosing) {
             if (!quitRequested_) {
                 quitRequested_ = true;
-                if (settings_.quitRequest) settings_.quitRequest();
+                if (settings_.quitRequest)
+                    settings_.quitRequest();
+                else
+                    vek::shell::RequestQuit();
             }
             ranLastFrame_ = false;
             return;
@@ -193,8 +211,18 @@ void cVek_Desktop::Frame(double dt) {
     vek::ui::gl::SetEnabled(canDraw);
     if (canDraw) {
         fedisableexcept(FE_ALL_EXCEPT);
-        if (settings_.glSetup) settings_.glSetup();
-        if (settings_.setLights) settings_.setLights();
+        if (settings_.reapplyGlState) {
+            if (settings_.glSetup)
+                settings_.glSetup();
+            else
+                vek::platform::ApplyInitialGlState();
+        }
+        if (settings_.setLights) {
+            if (settings_.lights)
+                settings_.lights();
+            else
+                vek::platform::ResetLights();
+        }
         if (settings_.clearDepth) glClear(GL_DEPTH_BUFFER_BIT);
     }
 
@@ -209,13 +237,15 @@ void cVek_Desktop::Frame(double dt) {
     // A press on a floating window brings it to the front and selects it; the press still
     // reaches its buttons.
     if (mouse_.Pressed()) selectedAtPress_ = hoverWindow_ && selected_ == hoverWindow_;
-    if (mouse_.Pressed() && hoverWindow_ && activeKey_ == 0 && hoverWindow_->layer_ == cVek_Window::kLayerFloating) {
+    if (mouse_.Pressed() && hoverWindow_ && activeKey_ == 0 &&
+        hoverWindow_->layer_ == cVek_Window::kLayerFloating) {
         BringToFront(hoverWindow_);
         selected_ = hoverWindow_;
     }
 
     frameOrder_.clear();
-    for (auto& w : windows_) frameOrder_.push_back(w.get());
+    for (auto& w : windows_)
+        frameOrder_.push_back(w.get());
     for (cVek_Window* w : frameOrder_)
         if (w->GetState() != cVek_Window::State::kClosed) w->RunFrame(dt);
 
@@ -233,7 +263,10 @@ void cVek_Desktop::Frame(double dt) {
     if (animations_.size() > kMaxAnimations) animations_.clear();
     if (canDraw) {
         vek::ui::gl::SetEnabled(false);
-        if (settings_.swapBuffers) settings_.swapBuffers();
+        if (settings_.swapBuffers)
+            settings_.swapBuffers();
+        else
+            vek::platform::SwapBuffers();
     }
 }
 
@@ -257,8 +290,8 @@ void cVek_Desktop::KeyTrampoline(const vek::KeyEvent& e) {
 
 void cVek_Desktop::InstallInputHandlers() {
     vek::InputDispatcher& d = vek::InputDispatcher::Get();
-    for (uint8_t type : {vek::kPointerPress, vek::kPointerRelease, vek::kPointerMove, vek::kPointerDrag,
-                         vek::kPointerWheel})
+    for (uint8_t type :
+         {vek::kPointerPress, vek::kPointerRelease, vek::kPointerMove, vek::kPointerDrag, vek::kPointerWheel})
         d.Install(type, PointerTrampoline, 1);
     d.SetKeyHandler(KeyTrampoline);
 }
@@ -272,7 +305,8 @@ void cVek_Desktop::OnPointer(const vek::PointerEvent& e) {
     // A captured stroke keeps every event until all buttons are up.
     if (pointerCapture_) {
         cVek_Window* w = pointerCapture_;
-        if (e.type == vek::kPointerRelease && !(e.modifiers & uint16_t(vek::kModButtons & ~ButtonBit(e.button))))
+        if (e.type == vek::kPointerRelease &&
+            !(e.modifiers & uint16_t(vek::kModButtons & ~ButtonBit(e.button))))
             pointerCapture_ = nullptr;
         w->DeliverPointer(e, x, y);
         return;
@@ -337,7 +371,8 @@ bool cVek_Desktop::ClaimPress() {
     return true;
 }
 
-cVek_Desktop::ItemState cVek_Desktop::Behaviour(cVek_Window& window, const vek::ui::Rect& r, int id, bool enabled) {
+cVek_Desktop::ItemState cVek_Desktop::Behaviour(cVek_Window& window, const vek::ui::Rect& r, int id,
+                                                bool enabled) {
     ItemState s;
     s.ordinal = window.NextOrdinal(id);
     s.key = ItemKey(&window, id, s.ordinal);
@@ -371,7 +406,9 @@ cVek_Desktop::ItemState cVek_Desktop::Behaviour(cVek_Window& window, const vek::
     return s;
 }
 
-float& cVek_Desktop::Animation(uint64_t key) { return animations_[key]; }
+float& cVek_Desktop::Animation(uint64_t key) {
+    return animations_[key];
+}
 
 // ---- command slot
 
@@ -406,11 +443,16 @@ int cVek_Desktop::ShortcutCommand(const vek::KeyEvent& e) {
     if (c < 'C' || c > 'z') return 0;
     const bool shift = (e.modifiers & vek::kModShift) != 0;
     switch (c | 0x20) { // letters to lower case
-    case 'z': return shift ? 318 : 317;
-    case 'x': return 319;
-    case 'c': return shift ? 322 : 320;
-    case 'v': return 321;
-    default: return 0;
+    case 'z':
+        return shift ? 318 : 317;
+    case 'x':
+        return 319;
+    case 'c':
+        return shift ? 322 : 320;
+    case 'v':
+        return 321;
+    default:
+        return 0;
     }
 }
 
@@ -430,15 +472,20 @@ void cVek_Desktop::Close() {
         if (settings_.closeHandler) settings_.closeHandler();
     }
     closing_ = true;
-    for (auto& w : windows_) w->Close();
+    for (auto& w : windows_)
+        w->Close();
     // Without frames (no GL, or the program inactive) the closing sequence finishes here.
     if (!glReady_ && !headless_) Frame(0.0);
 }
 
 // ---- owned objects
 
-cVek_InterfaceGadget* cVek_Desktop::Look() const { return look_ ? look_ : fallbackLook_.get(); }
-cVek_InterfaceShape* cVek_Desktop::FrameShape() const { return shape_ ? shape_ : fallbackShape_.get(); }
+cVek_InterfaceGadget* cVek_Desktop::Look() const {
+    return look_ ? look_ : fallbackLook_.get();
+}
+cVek_InterfaceShape* cVek_Desktop::FrameShape() const {
+    return shape_ ? shape_ : fallbackShape_.get();
+}
 
 void cVek_Desktop::PlayClick() {
     if (Look()->sounds) soundBank_->Play(2);

@@ -42,23 +42,26 @@ class MenuWindow;
 using CommandAction = void (*)(cVek_Window* window, intptr_t arg);
 
 class cVek_Desktop {
-public:
+  public:
     // ---- settings and creation
     struct Settings {
         // Runs once when the desktop closes, before its windows close.
         void (*closeHandler)() = nullptr;
         // Sees every key first; true consumes it. Unset: the built-in shortcut handler.
         bool (*keyHandler)(cVek_Desktop& desktop, const vek::KeyEvent& e) = nullptr;
-        // Re-applies the GL state at the start of each drawn frame (floating-point exceptions
-        // are masked first).
-        void (*glSetup)() = nullptr;
+        // The GL state of context creation is applied again at the start of each drawn frame
+        // (floating-point exceptions masked first).
+        bool reapplyGlState = true;
         bool clearDepth = true;
+        // The lights of the shaded buttons are reset each drawn frame (the program's frame
+        // function does it itself, so it is off by default).
+        bool setLights = false;
         bool idleSkipping = true;
         double idleThreshold = 0.6; // seconds without change after which frames are not drawn
-        // Sets the GL lights of the shaded buttons each drawn frame (unset: left as they are).
-        void (*setLights)() = nullptr;
+        // Replacements for the platform's calls (tests, tools); unset: the platform's own.
+        void (*glSetup)() = nullptr;
+        void (*lights)() = nullptr;
         void (*swapBuffers)() = nullptr;
-        // Asks the shell to end the main loop.
         void (*quitRequest)() = nullptr;
         // The font of the desktop's own text display and of the fallback look (borrowed).
         const cVek_Font* textFont = nullptr;
@@ -144,7 +147,10 @@ public:
     bool ClaimPress();
     bool PressClaimed() const { return pressClaimed_; }
     uint64_t ActiveItem() const { return activeKey_; }
-    void SetActiveItem(uint64_t key) { activeKey_ = key; activeTouched_ = true; }
+    void SetActiveItem(uint64_t key) {
+        activeKey_ = key;
+        activeTouched_ = true;
+    }
     void TouchActive() { activeTouched_ = true; }
     cVek_Window* HoverWindow() const { return hoverWindow_; }
     // Whether the window under this frame's press was already the selected one before the press.
@@ -194,7 +200,7 @@ public:
     // A message window with a title and a text block.
     cVek_Window_Info* ShowInfo(std::string_view title, std::string_view text);
 
-private:
+  private:
     enum SlotState : uint8_t { kSlotEmpty, kSlotPending, kSlotRunning };
     struct CommandSlot {
         CommandAction action = nullptr;

@@ -11,16 +11,16 @@
 #include <vector>
 
 class cVek_Font {
-public:
+  public:
     struct ChainEntry {
         uint16_t sprite = 0;
         float x = 0, y = 0; // lower left corner: x from the glyph's left edge, y from the baseline
         bool more = false;  // another entry of the same glyph follows
     };
     struct Sprite {
-        int texture = 0;              // index into the font's textures (this program uses one)
+        int texture = 0;                      // index into the font's textures (this program uses one)
         float u0 = 0, v0 = 0, u1 = 0, v1 = 0; // texture rectangle, v0 at the top
-        float w = 0, h = 0;           // quad size: w in glyph-scale units, h in size units
+        float w = 0, h = 0;                   // quad size: w in glyph-scale units, h in size units
     };
 
     // 256 empty glyph slots: every byte undefined.
@@ -44,7 +44,7 @@ public:
     const ChainEntry& Entry(int index) const { return entries_[size_t(index)]; }
     const Sprite& SpriteAt(int index) const { return sprites_[size_t(index)]; }
 
-private:
+  private:
     struct Glyph {
         bool defined = false;
         float advance = 0.5f;

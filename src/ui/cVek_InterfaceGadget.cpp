@@ -14,19 +14,22 @@ cVek_InterfaceGadget::cVek_InterfaceGadget(const cVek_Font* textFont, const cVek
     caption_ = std::make_unique<cVek_TextDisplay_SpriteQuad>(textFont, 0.016f, 0x000000);
     icon_ = std::make_unique<cVek_TextDisplay_SpriteQuad>(iconFont, 0.03f, 0xFFFFFF);
     help_ = std::make_unique<cVek_TextDisplay_SpriteQuad>(textFont, helpTextSize, 0x000000);
-    body_ = std::make_unique<cVek_TextDisplay_SpriteQuad>(textFont, 0.016f, 0x000000, cVek_TextDisplay::kLeft);
+    body_ =
+        std::make_unique<cVek_TextDisplay_SpriteQuad>(textFont, 0.016f, 0x000000, cVek_TextDisplay::kLeft);
     title_->SetShadow(0x000000, 0.0012f);
     SetSchemeColours(kDefaultScheme[0], kDefaultScheme[1], kDefaultScheme[2], kDefaultScheme[3]);
 }
 
 cVek_InterfaceGadget::cVek_InterfaceGadget(const cVek_InterfaceGadget& o)
-    : colours(o.colours), windowScale(o.windowScale), dialogScale(o.dialogScale), helpTextSize(o.helpTextSize),
-      panelFrame(o.panelFrame), animations(o.animations), sounds(o.sounds), textFont_(o.textFont_),
-      iconFont_(o.iconFont_), title_(o.title_->Clone()), caption_(o.caption_->Clone()), icon_(o.icon_->Clone()),
-      help_(o.help_->Clone()), body_(o.body_->Clone()) {
+    : colours(o.colours), windowScale(o.windowScale), dialogScale(o.dialogScale),
+      helpTextSize(o.helpTextSize), panelFrame(o.panelFrame), animations(o.animations), sounds(o.sounds),
+      textFont_(o.textFont_), iconFont_(o.iconFont_), title_(o.title_->Clone()),
+      caption_(o.caption_->Clone()), icon_(o.icon_->Clone()), help_(o.help_->Clone()),
+      body_(o.body_->Clone()) {
     panelWindowOptions[0] = o.panelWindowOptions[0];
     panelWindowOptions[1] = o.panelWindowOptions[1];
-    for (int i = 0; i < 4; ++i) scheme_[i] = o.scheme_[i];
+    for (int i = 0; i < 4; ++i)
+        scheme_[i] = o.scheme_[i];
 }
 
 cVek_InterfaceGadget::~cVek_InterfaceGadget() = default;
@@ -35,7 +38,8 @@ std::unique_ptr<cVek_InterfaceGadget> cVek_InterfaceGadget::Clone() const {
     return std::unique_ptr<cVek_InterfaceGadget>(new cVek_InterfaceGadget(*this));
 }
 
-void cVek_InterfaceGadget::SetSchemeColours(uint32_t frame, uint32_t text, uint32_t highlight, uint32_t selection) {
+void cVek_InterfaceGadget::SetSchemeColours(uint32_t frame, uint32_t text, uint32_t highlight,
+                                            uint32_t selection) {
     scheme_[0] = frame & 0xFFFFFF;
     scheme_[1] = text & 0xFFFFFF;
     scheme_[2] = highlight & 0xFFFFFF;
@@ -68,7 +72,7 @@ void cVek_InterfaceGadget::SetSchemeColours(uint32_t frame, uint32_t text, uint3
     c.panelFaceTop = MixColour(frame, 0xFFFFFF, 0.15f);
     c.panelFaceBottom = MixColour(frame, 0x000000, 0.10f);
     c.panelBorder = MixColour(frame, 0x000000, 0.45f);
-    c.checkMark = MixColour(selection, 0x000000, 0.6f);
+    c.checkMark = MixColour(selection, 0x006000, 0.75f);
     title_->SetDefaultColour(c.titleText);
     caption_->SetDefaultColour(c.captionText);
     help_->SetDefaultColour(c.helpText);

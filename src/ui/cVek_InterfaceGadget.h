@@ -30,7 +30,7 @@ struct UiColours {
 } // namespace vek::ui
 
 class cVek_InterfaceGadget {
-public:
+  public:
     // Scheme colours of a new look: frame accent, text, hover highlight, selection.
     static constexpr uint32_t kDefaultScheme[4] = {0xB87598, 0x000000, 0xA0FFFF, 0xC8FFC8};
 
@@ -53,8 +53,8 @@ public:
     const cVek_Font* IconFont() const { return iconFont_; }
 
     vek::ui::UiColours colours;
-    float windowScale = 1.0f;  // plain windows and panel windows
-    float dialogScale = 1.0f;  // dialogs (lite windows use a quarter of it)
+    float windowScale = 1.0f; // plain windows and panel windows
+    float dialogScale = 1.0f; // dialogs (lite windows use a quarter of it)
     float helpTextSize = 0.017f;
     // Panel windows: option 0 draws their frame and face, option 1 their drop shadow; the frame
     // value is their border width in desktop units.
@@ -63,7 +63,7 @@ public:
     bool animations = true; // hover and press animation, window fades
     bool sounds = true;     // click and open sounds of the sound bank
 
-private:
+  private:
     cVek_InterfaceGadget(const cVek_InterfaceGadget& other);
     cVek_InterfaceGadget& operator=(const cVek_InterfaceGadget&) = delete;
 

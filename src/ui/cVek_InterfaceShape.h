@@ -8,16 +8,19 @@
 #include <memory>
 
 class cVek_InterfaceShape {
-public:
+  public:
     cVek_InterfaceShape();
-    std::unique_ptr<cVek_InterfaceShape> Clone() const { return std::make_unique<cVek_InterfaceShape>(*this); }
+    std::unique_ptr<cVek_InterfaceShape> Clone() const {
+        return std::make_unique<cVek_InterfaceShape>(*this);
+    }
 
     // Shadow, face (vertical gradient) and border, faded by `fade`.
     void Draw(const vek::ui::Rect& r, float scale, float fade) const {
         Draw(r, scale, fade, faceTop, faceBottom, borderColour);
     }
     // The same with the colours of a look.
-    void Draw(const vek::ui::Rect& r, float scale, float fade, uint32_t top, uint32_t bottom, uint32_t border) const;
+    void Draw(const vek::ui::Rect& r, float scale, float fade, uint32_t top, uint32_t bottom,
+              uint32_t border) const;
 
     float cornerRadius = 0.006f;
     float border = 0.0015f;

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 class cVek_Keyboard {
-public:
+  public:
     static constexpr int kQueue = 64;
 
     // Records a key event: its character (when not 0) joins the queue; a full queue drops it.
@@ -20,7 +20,7 @@ public:
 
     uint8_t Modifiers() const { return modifiers_; }
 
-private:
+  private:
     uint8_t chars_[kQueue] = {};
     uint16_t codes_[kQueue] = {};
     int charHead_ = 0, charCount_ = 0;

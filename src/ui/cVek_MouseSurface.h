@@ -9,7 +9,7 @@
 #include <cstdint>
 
 class cVek_MouseSurface {
-public:
+  public:
     static constexpr int kHistory = 100;
     static constexpr double kSampleSeconds = 0.01;
     static constexpr int kQueue = 32;
@@ -56,7 +56,7 @@ public:
     // The interface element under the pointer, as the popup help identifies it.
     const void* hoverTarget = nullptr;
 
-private:
+  private:
     float x_ = 0, y_ = 0; // latest position
     uint16_t modifiers_ = 0;
     float frameX_ = 0, frameY_ = 0;

@@ -17,8 +17,10 @@ cVek_SimpleButton::Click g_lastClick;
 // Moves `value` toward `target` at `rate` per second; true while still moving.
 bool Approach(float& value, float target, double dt, float rate) {
     const float step = float(dt) * rate;
-    if (value < target) value = std::min(target, value + step);
-    else if (value > target) value = std::max(target, value - step);
+    if (value < target)
+        value = std::min(target, value + step);
+    else if (value > target)
+        value = std::max(target, value - step);
     return value != target;
 }
 
@@ -32,15 +34,19 @@ cVek_SimpleButton::~cVek_SimpleButton() = default;
 cVek_SimpleButton::cVek_SimpleButton(const cVek_SimpleButton& o)
     : x_(o.x_), y_(o.y_), w_(o.w_), h_(o.h_), depth_(o.depth_), maxDepth_(o.maxDepth_),
       captionFactor_(o.captionFactor_), captionColour_(o.captionColour_), captionFade_(o.captionFade_),
-      ownFace_(o.ownFace_), caption_(o.caption_ ? o.caption_->Clone() : nullptr), relativeHelp_(o.relativeHelp_) {
-    for (int i = 0; i < 3; ++i) face_[i] = o.face_[i];
+      ownFace_(o.ownFace_), caption_(o.caption_ ? o.caption_->Clone() : nullptr),
+      relativeHelp_(o.relativeHelp_) {
+    for (int i = 0; i < 3; ++i)
+        face_[i] = o.face_[i];
 }
 
 std::unique_ptr<cVek_SimpleButton> cVek_SimpleButton::Clone() const {
     return std::unique_ptr<cVek_SimpleButton>(new cVek_SimpleButton(*this));
 }
 
-const cVek_SimpleButton::Click& cVek_SimpleButton::LastClick() { return g_lastClick; }
+const cVek_SimpleButton::Click& cVek_SimpleButton::LastClick() {
+    return g_lastClick;
+}
 
 void cVek_SimpleButton::SetSize(float w, float h, float depth) {
     w_ = std::max(0.0f, w);
@@ -70,8 +76,8 @@ bool cVek_SimpleButton::Do(cVek_Window& window, std::string_view caption, std::s
     return Do(window, x_, y_, caption, help, id, callback, arg);
 }
 
-bool cVek_SimpleButton::Do(cVek_Window& window, float x, float y, std::string_view caption, std::string_view help,
-                           int id, ButtonCallback callback, void* arg) {
+bool cVek_SimpleButton::Do(cVek_Window& window, float x, float y, std::string_view caption,
+                           std::string_view help, int id, ButtonCallback callback, void* arg) {
     const bool selected = nextSelected_, enabled = nextEnabled_, invisible = nextInvisible_;
     ResetNext();
     x_ = x;
@@ -132,7 +138,8 @@ void cVek_SimpleButton::CaptionOnly(cVek_Window& window, std::string_view captio
     if (!window.Visible() || r.Intersect(window.Bounds()).Empty()) return;
     const cVek_MouseSurface& m = d->Mouse();
     if (!help.empty() && d->ActiveItem() == 0 && d->HoverWindow() == &window && r.Contains(m.X(), m.Y()))
-        d->Popup().Offer(&window, -1, int(std::hash<std::string_view>()(caption) & 0x7FFFFFFF), help, r, relativeHelp_);
+        d->Popup().Offer(&window, -1, int(std::hash<std::string_view>()(caption) & 0x7FFFFFFF), help, r,
+                         relativeHelp_);
     if (!vek::ui::gl::Enabled()) return;
     DrawState ds;
     ds.rect = r;
@@ -152,7 +159,9 @@ void cVek_SimpleButton::Placeholder(cVek_Window& window) {
     vek::ui::gl::FillRoundRect(r, radius, c.buttonBottom, c.buttonBottom, 0.35f * window.Fade());
 }
 
-void cVek_SimpleButton::Draw(const DrawState& s) { DrawCaption(s, s.rect.Shrunk(h_ * 0.1f), 0.0f, !s.enabled); }
+void cVek_SimpleButton::Draw(const DrawState& s) {
+    DrawCaption(s, s.rect.Shrunk(h_ * 0.1f), 0.0f, !s.enabled);
+}
 
 uint32_t cVek_SimpleButton::FaceColour(const DrawState& s) const {
     if (ownFace_) {
@@ -161,7 +170,8 @@ uint32_t cVek_SimpleButton::FaceColour(const DrawState& s) const {
     }
     const vek::ui::UiColours& c = s.look->colours;
     const uint32_t base = s.selected ? c.buttonSelected : c.buttonTop;
-    const uint32_t hovered = vek::ui::MixColour(base, c.buttonHover, s.enabled ? s.hover * 0.85f : 0.0f);
+    const uint32_t hovered =
+        vek::ui::MixColour(base, c.buttonHover, s.enabled ? s.hover * (s.selected ? 0.4f : 0.85f) : 0.0f);
     return vek::ui::MixColour(hovered, c.buttonPressed, s.press);
 }
 
@@ -177,10 +187,12 @@ void cVek_SimpleButton::DrawCaption(const DrawState& s, const vek::ui::Rect& box
     t.RestoreAfterDraw();
     float bw = 0.0f, bh = 0.0f;
     t.MeasureBlock(s.caption, &bw, &bh);
-    // Shrink the caption to fit inside the face, never spill over it.
+    // Shrink the caption to fit inside the face, never spill over it. One line is only fitted in
+    // width: its line height is the size markup's, not its ink (a large dot is still a dot).
     float k = 1.0f;
     if (bw > box.Width() && bw > 0.0f) k = box.Width() / bw;
-    if (bh > box.Height() && bh > 0.0f) k = std::min(k, box.Height() / bh);
+    const bool multiLine = s.caption.find('\r') != std::string_view::npos;
+    if (multiLine && bh > box.Height() && bh > 0.0f) k = std::min(k, box.Height() / bh);
     if (k < 1.0f) {
         t.SetSize(size * k);
         t.RestoreAfterDraw();

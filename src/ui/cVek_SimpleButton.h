@@ -23,7 +23,7 @@ class cVek_InterfaceGadget;
 using ButtonCallback = void (*)(cVek_Window* window, int id, void* arg);
 
 class cVek_SimpleButton {
-public:
+  public:
     struct Click {
         uint8_t button = 0; // 1 left, 2 right, 3 middle
         uint16_t modifiers = 0;
@@ -33,8 +33,8 @@ public:
     struct DrawState {
         vek::ui::Rect rect;
         std::string_view caption;
-        float hover = 0;  // animated 0..1
-        float press = 0;  // animated 0..1 (1 while held)
+        float hover = 0; // animated 0..1
+        float press = 0; // animated 0..1 (1 while held)
         bool held = false;
         bool selected = false;
         bool enabled = true;
@@ -98,7 +98,7 @@ public:
     float Height() const { return h_; }
     float Depth() const { return depth_; }
 
-protected:
+  protected:
     cVek_SimpleButton(const cVek_SimpleButton& other);
     cVek_SimpleButton& operator=(const cVek_SimpleButton&) = delete;
 
@@ -117,7 +117,7 @@ protected:
     std::unique_ptr<cVek_TextDisplay> caption_;
     bool relativeHelp_ = false;
 
-private:
+  private:
     void ResetNext();
 
     bool nextSelected_ = false;

@@ -25,8 +25,8 @@ void cVek_SimpleButton_2d::Draw(const DrawState& s) {
     // Raised look: a soft shadow that shrinks while the button is pressed.
     const float lift = r.Height() * 0.06f * (1.0f - s.press);
     if (lift > 0.0f)
-        gl::SoftShadow(vek::ui::Rect{r.x0 + lift * 0.5f, r.y0 - lift, r.x1 + lift * 0.5f, r.y1 - lift}, radius, lift * 1.5f,
-                       0.22f * s.fade);
+        gl::SoftShadow(vek::ui::Rect{r.x0 + lift * 0.5f, r.y0 - lift, r.x1 + lift * 0.5f, r.y1 - lift},
+                       radius, lift * 1.5f, 0.22f * s.fade);
     const uint32_t top = vek::ui::MixColour(face, 0xFFFFFF, ownFace_ ? 0.12f : 0.35f * (1.0f - s.press));
     const uint32_t bottom = ownFace_ ? vek::ui::MixColour(face, 0x000000, 0.10f)
                                      : vek::ui::MixColour(face, c.buttonBottom, 0.75f * (1.0f - s.hover));

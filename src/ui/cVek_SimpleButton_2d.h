@@ -5,11 +5,11 @@
 #include "ui/cVek_SimpleButton.h"
 
 class cVek_SimpleButton_2d : public cVek_SimpleButton {
-public:
+  public:
     cVek_SimpleButton_2d() = default;
     std::unique_ptr<cVek_SimpleButton> Clone() const override;
     void Draw(const DrawState& s) override;
 
-protected:
+  protected:
     cVek_SimpleButton_2d(const cVek_SimpleButton_2d&) = default;
 };

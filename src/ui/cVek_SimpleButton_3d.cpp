@@ -1,6 +1,5 @@
 // Three-dimensional button drawing: a lit, bevelled box whose height drops to a third while it is
-// pressed; the caption sits on the box's face. The face colour is lifted before lighting, since
-// the scene's lights reach a face turned to the viewer only at a flat angle.
+// pressed; the caption sits on the box's face.
 #include "ui/cVek_SimpleButton_3d.h"
 
 #include "ui/GlDraw.h"
@@ -19,11 +18,11 @@ void cVek_SimpleButton_3d::Draw(const DrawState& s) {
         return;
     }
     const float depth = depth_ * (1.0f - 0.65f * s.press);
-    const float bevel = std::min(r.Width(), r.Height()) * 0.14f;
-    const uint32_t face = vek::ui::MixColour(FaceColour(s), 0xFFFFFF, 0.25f);
+    const float bevel = std::min(r.Width(), r.Height()) * 0.09f;
+    const uint32_t face = FaceColour(s);
     vek::ui::gl::Box3d(r, depth, bevel, face, s.fade);
     if (s.selected)
-        vek::ui::gl::FrameRoundRect(r.Shrunk(bevel * 0.5f), bevel * 0.5f, bevel * 0.45f, s.look->colours.buttonSelectedBorder,
-                                    s.fade, depth + 0.0001f);
+        vek::ui::gl::FrameRoundRect(r.Shrunk(bevel * 0.5f), bevel * 0.5f, bevel * 0.45f,
+                                    s.look->colours.buttonSelectedBorder, s.fade, depth + 0.0001f);
     DrawCaption(s, r.Shrunk(bevel * 1.1f), depth + 0.0002f, !s.enabled);
 }

@@ -6,31 +6,45 @@
 
 namespace {
 
-const uint32_t kFixedPalette[cVek_TextDisplay::kPaletteSize] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0x00FFFF,
-                                                                0xFF00FF, 0xFFFF00, 0xFF8000, 0x00FF80, 0x8000FF};
+const uint32_t kFixedPalette[cVek_TextDisplay::kPaletteSize] = {
+    0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0x00FFFF, 0xFF00FF, 0xFFFF00, 0xFF8000, 0x00FF80, 0x8000FF};
 
 // Factor of an 'H' letter, or 0 for a letter outside the table.
 float SizeFactor(uint8_t letter) {
     switch (letter) {
-    case 'L': return 2.0f;
-    case 'M': return 1.5f;
-    case 'S': return 1.25f;
-    case 'l': return 0.5f;
-    case 'm': return 1.0f / 1.5f;
-    case 's': return 1.0f / 1.25f;
-    default: return 0.0f;
+    case 'L':
+        return 2.0f;
+    case 'M':
+        return 1.5f;
+    case 'S':
+        return 1.25f;
+    case 'l':
+        return 0.5f;
+    case 'm':
+        return 1.0f / 1.5f;
+    case 's':
+        return 1.0f / 1.25f;
+    default:
+        return 0.0f;
     }
 }
 
 float WidthFactor(uint8_t letter) {
     switch (letter) {
-    case 'L': return 3.0f;
-    case 'M': return 2.0f;
-    case 'S': return 1.5f;
-    case 'l': return 1.0f / 3.0f;
-    case 'm': return 0.5f;
-    case 's': return 1.0f / 1.5f;
-    default: return 0.0f;
+    case 'L':
+        return 3.0f;
+    case 'M':
+        return 2.0f;
+    case 'S':
+        return 1.5f;
+    case 'l':
+        return 1.0f / 3.0f;
+    case 'm':
+        return 0.5f;
+    case 's':
+        return 1.0f / 1.5f;
+    default:
+        return 0.0f;
     }
 }
 
@@ -42,7 +56,8 @@ constexpr uint8_t kLineFeed = 10;
 
 cVek_TextDisplay::cVek_TextDisplay(float size, uint32_t defaultRgb, int32_t alignment)
     : baseSize_(size), lineGap_(0.4f * size), alignment_(alignment) {
-    for (int i = 0; i < kPaletteSize; ++i) palette_[i] = kFixedPalette[i];
+    for (int i = 0; i < kPaletteSize; ++i)
+        palette_[i] = kFixedPalette[i];
     palette_[0] = defaultRgb & 0xFFFFFF;
     state_.size = size;
     state_.width = 1.0f;
@@ -53,11 +68,14 @@ cVek_TextDisplay::cVek_TextDisplay(float size, uint32_t defaultRgb, int32_t alig
 cVek_TextDisplay::~cVek_TextDisplay() = default;
 
 cVek_TextDisplay::cVek_TextDisplay(const cVek_TextDisplay& o)
-    : shadowColour_(o.shadowColour_), shadowOffset_(o.shadowOffset_), shadowOn_(o.shadowOn_), baseSize_(o.baseSize_),
-      baseWidth_(o.baseWidth_), globalScale_(o.globalScale_), spacingFactor_(o.spacingFactor_), lineGap_(o.lineGap_),
-      alignment_(o.alignment_), alpha_(o.alpha_), fade_(o.fade_), caret_(o.caret_), state_(o.state_) {
-    for (int i = 0; i < 3; ++i) vector_[i] = o.vector_[i];
-    for (int i = 0; i < kPaletteSize; ++i) palette_[i] = o.palette_[i];
+    : shadowColour_(o.shadowColour_), shadowOffset_(o.shadowOffset_), shadowOn_(o.shadowOn_),
+      baseSize_(o.baseSize_), baseWidth_(o.baseWidth_), globalScale_(o.globalScale_),
+      spacingFactor_(o.spacingFactor_), lineGap_(o.lineGap_), alignment_(o.alignment_), alpha_(o.alpha_),
+      fade_(o.fade_), caret_(o.caret_), state_(o.state_) {
+    for (int i = 0; i < 3; ++i)
+        vector_[i] = o.vector_[i];
+    for (int i = 0; i < kPaletteSize; ++i)
+        palette_[i] = o.palette_[i];
 }
 
 std::unique_ptr<cVek_TextDisplay> cVek_TextDisplay::Clone() const {
@@ -87,7 +105,9 @@ void cVek_TextDisplay::SetSpacingFactor(float f) {
     Recompute();
 }
 
-float cVek_TextDisplay::EffectiveAlpha() const { return std::min(1.0f, std::max(0.0f, alpha_ * fade_)); }
+float cVek_TextDisplay::EffectiveAlpha() const {
+    return std::min(1.0f, std::max(0.0f, alpha_ * fade_));
+}
 
 void cVek_TextDisplay::SetShadow(uint32_t rgb, float offset, bool on) {
     shadowColour_ = rgb & 0xFFFFFF;
@@ -96,20 +116,26 @@ void cVek_TextDisplay::SetShadow(uint32_t rgb, float offset, bool on) {
 }
 
 void cVek_TextDisplay::DrawGlyph(uint8_t, float, float, float) {}
-float cVek_TextDisplay::GlyphAdvance(uint8_t) const { return 1.0f; }
+float cVek_TextDisplay::GlyphAdvance(uint8_t) const {
+    return 1.0f;
+}
 
 void cVek_TextDisplay::SetDefaultColour(uint32_t rgb, int) {
     palette_[0] = rgb & 0xFFFFFF;
     SetCurrentColour(palette_[0]);
 }
-uint32_t cVek_TextDisplay::DefaultColour() const { return palette_[0]; }
+uint32_t cVek_TextDisplay::DefaultColour() const {
+    return palette_[0];
+}
 
 void cVek_TextDisplay::SetWidthFactor(float width) {
     state_.width = width;
     Recompute();
 }
 
-void cVek_TextDisplay::ResetWidthFactor() { StoreBaseWidth(1.0f); }
+void cVek_TextDisplay::ResetWidthFactor() {
+    StoreBaseWidth(1.0f);
+}
 
 void cVek_TextDisplay::StoreBaseWidth(float width) {
     baseWidth_ = width;
@@ -121,18 +147,30 @@ void cVek_TextDisplay::SetVector(float x, float y, float z) {
     vector_[1] = y;
     vector_[2] = z;
 }
-void cVek_TextDisplay::SetVector(float a, float b) { SetVector(a, b, a); }
-void cVek_TextDisplay::SetVector(float a) { SetVector(a, a, a); }
-void cVek_TextDisplay::ClearVector() { SetVector(0.0f, 0.0f, 0.0f); }
+void cVek_TextDisplay::SetVector(float a, float b) {
+    SetVector(a, b, a);
+}
+void cVek_TextDisplay::SetVector(float a) {
+    SetVector(a, a, a);
+}
+void cVek_TextDisplay::ClearVector() {
+    SetVector(0.0f, 0.0f, 0.0f);
+}
 
-void cVek_TextDisplay::Prepare() { Recompute(); }
+void cVek_TextDisplay::Prepare() {
+    Recompute();
+}
 
-void cVek_TextDisplay::BeginDraw() { ++drawDepth_; }
+void cVek_TextDisplay::BeginDraw() {
+    ++drawDepth_;
+}
 void cVek_TextDisplay::EndDraw() {
     if (drawDepth_ > 0) --drawDepth_;
 }
 
-void cVek_TextDisplay::SetCurrentColour(uint32_t rgb) { state_.colour = rgb & 0xFFFFFF; }
+void cVek_TextDisplay::SetCurrentColour(uint32_t rgb) {
+    state_.colour = rgb & 0xFFFFFF;
+}
 
 void cVek_TextDisplay::ApplySize(float size) {
     state_.size = size;
@@ -153,7 +191,8 @@ void cVek_TextDisplay::DrawCaretQuad(float, float, float, float) {}
 bool cVek_TextDisplay::Command(uint8_t cmd, std::string_view text, size_t& pos) {
     const size_t n = text.size();
     switch (cmd) {
-    case '0': return true;
+    case '0':
+        return true;
     case 'C': {
         if (pos + 3 > n) { // a cut-off colour ends the text
             pos = n;
@@ -172,14 +211,18 @@ bool cVek_TextDisplay::Command(uint8_t cmd, std::string_view text, size_t& pos) 
         return true;
     }
     case 'c':
-    case 'p': SetCurrentColour(palette_[0]); return true;
+    case 'p':
+        SetCurrentColour(palette_[0]);
+        return true;
     case 'H': {
         if (pos >= n) return true;
         const float f = SizeFactor(uint8_t(text[pos++]));
         ApplySize(f > 0.0f ? baseSize_ * f : state_.size);
         return true;
     }
-    case 'h': ApplySize(baseSize_); return true;
+    case 'h':
+        ApplySize(baseSize_);
+        return true;
     case 'W': {
         if (pos >= n) return true;
         const float f = WidthFactor(uint8_t(text[pos++]));
@@ -193,7 +236,8 @@ bool cVek_TextDisplay::Command(uint8_t cmd, std::string_view text, size_t& pos) 
         Recompute();
         ApplySize(state_.size);
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -242,7 +286,8 @@ float cVek_TextDisplay::MeasureRun(std::string_view text, size_t& pos, int* glyp
     return w;
 }
 
-float cVek_TextDisplay::MeasureLineAt(std::string_view text, size_t& pos, bool withSuffix, float* lineHeight) {
+float cVek_TextDisplay::MeasureLineAt(std::string_view text, size_t& pos, bool withSuffix,
+                                      float* lineHeight) {
     float maxSize = state_.size * globalScale_;
     int glyphs = 0;
     float last = 0.0f;
@@ -303,7 +348,8 @@ float cVek_TextDisplay::DrawRun(std::string_view text, size_t& pos, float x, flo
     return x;
 }
 
-void cVek_TextDisplay::DrawLineAt(std::string_view text, size_t& pos, bool withSuffix, float x, float y, float z) {
+void cVek_TextDisplay::DrawLineAt(std::string_view text, size_t& pos, bool withSuffix, float x, float y,
+                                  float z) {
     const size_t start = pos;
     const State before = Save();
     size_t probe = start;

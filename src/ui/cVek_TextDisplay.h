@@ -23,7 +23,7 @@
 #include <string_view>
 
 class cVek_TextDisplay {
-public:
+  public:
     static constexpr int kPaletteSize = 10;
     static constexpr uint8_t kEscape = 0xA4;
 
@@ -97,8 +97,14 @@ public:
     void SetShadow(uint32_t rgb, float offset, bool on = true);
     void SetCaret(bool on) { caret_ = on; }
     // An optional second string measured and drawn right after the main one (not owned).
-    void SetSuffix(std::string_view suffix) { suffix_ = suffix; hasSuffix_ = !suffix.empty(); }
-    void ClearSuffix() { hasSuffix_ = false; suffix_ = {}; }
+    void SetSuffix(std::string_view suffix) {
+        suffix_ = suffix;
+        hasSuffix_ = !suffix.empty();
+    }
+    void ClearSuffix() {
+        hasSuffix_ = false;
+        suffix_ = {};
+    }
 
     uint32_t CurrentColour() const { return state_.colour; }
     uint32_t PaletteEntry(int i) const { return palette_[i]; }
@@ -107,7 +113,7 @@ public:
     float CurrentWidthFactor() const { return state_.width; }
     float ExtraOffset() const { return state_.extraOffset; }
 
-protected:
+  protected:
     // Copies the settings and the markup state; the copy is outside any drawing and has no suffix.
     cVek_TextDisplay(const cVek_TextDisplay& other);
     cVek_TextDisplay& operator=(const cVek_TextDisplay&) = delete;
@@ -124,7 +130,7 @@ protected:
     float shadowOffset_ = 0.0f;
     bool shadowOn_ = false;
 
-private:
+  private:
     struct State {
         float size = 0;
         float width = 1;

@@ -8,7 +8,7 @@
 class cVek_Font;
 
 class cVek_TextDisplay_SpriteQuad : public cVek_TextDisplay {
-public:
+  public:
     // Glyph box: 0.807571 of the size tall, baseline 0.20504732 of the size above its bottom; the
     // box is centred on the line.
     static constexpr float kGlyphHeight = 0.807571f;
@@ -29,11 +29,11 @@ public:
     const cVek_Font* Font() const { return font_; }
     void SetFont(const cVek_Font* font) { font_ = font; }
 
-protected:
+  protected:
     cVek_TextDisplay_SpriteQuad(const cVek_TextDisplay_SpriteQuad&) = default;
     void DrawCaretQuad(float x, float y, float z, float height) override;
 
-private:
+  private:
     const cVek_Font* font_;
     bool glActive_ = false;
 };

@@ -30,7 +30,9 @@ cVek_Window::cVek_Window(std::string_view title) : title_(title.data(), title.si
 
 cVek_Window::~cVek_Window() = default;
 
-void cVek_Window::StoreScale(float scale) { scale_ = scale > 0.0f ? scale : kMinScale; }
+void cVek_Window::StoreScale(float scale) {
+    scale_ = scale > 0.0f ? scale : kMinScale;
+}
 
 void cVek_Window::SetScale(float scale) {
     StoreScale(scale);
@@ -62,7 +64,9 @@ void cVek_Window::SetPlacement(float cx, float cy, float w, float h) {
     Place(cx, cy);
 }
 
-void cVek_Window::PlaceTopLeft(float x, float y) { Place(x + w_ * 0.5f, y - h_ * 0.5f); }
+void cVek_Window::PlaceTopLeft(float x, float y) {
+    Place(x + w_ * 0.5f, y - h_ * 0.5f);
+}
 
 vek::ui::Rect cVek_Window::TitleRect() const {
     const vek::ui::Rect b = Bounds();
@@ -169,8 +173,8 @@ void cVek_Window::Layout() {}
 void cVek_Window::DrawFrame() {
     if (!hasFrame || !vek::ui::gl::Enabled()) return;
     const cVek_InterfaceGadget* look = Look();
-    desktop_->FrameShape()->Draw(Bounds(), scale_, fade_, look->colours.windowFaceTop, look->colours.windowFaceBottom,
-                                 look->colours.windowBorder);
+    desktop_->FrameShape()->Draw(Bounds(), scale_, fade_, look->colours.windowFaceTop,
+                                 look->colours.windowFaceBottom, look->colours.windowBorder);
 }
 
 void cVek_Window::RunBody() {
@@ -226,18 +230,19 @@ void cVek_Window::HandleTitle() {
     const float pad = kPadding * scale_ * 0.5f;
     const vek::ui::Rect bar{tr.x0 + pad, tr.y0 + pad * 0.5f, tr.x1 - pad, tr.y1 - pad};
     const bool hot = d.ActiveItem() == key || inside;
-    const uint32_t top = hot ? vek::ui::MixColour(look->colours.titleTop, 0xFFFFFF, 0.12f) : look->colours.titleTop;
+    const uint32_t top =
+        hot ? vek::ui::MixColour(look->colours.titleTop, 0xFFFFFF, 0.12f) : look->colours.titleTop;
     vek::ui::gl::FillRoundRect(bar, 0.004f * scale_, top, look->colours.titleBottom, fade_);
     cVek_TextDisplay& t = const_cast<cVek_InterfaceGadget*>(look)->TitleText();
     const float oldSize = t.Size();
-    t.SetSize(bar.Height() * 0.6f);
+    t.SetSize(bar.Height() * 0.72f);
     t.RestoreAfterDraw();
     t.SetFade(fade_);
     t.SetAlignment(cVek_TextDisplay::kCentred);
     // Titles never spill out of their bar.
     const float w = t.MeasureLine(title_);
     if (w > bar.Width() * 0.94f && w > 0.0f) {
-        t.SetSize(bar.Height() * 0.6f * bar.Width() * 0.94f / w);
+        t.SetSize(bar.Height() * 0.72f * bar.Width() * 0.94f / w);
         t.RestoreAfterDraw();
     }
     t.DrawLine(title_, bar.CentreX(), bar.CentreY());
@@ -245,8 +250,12 @@ void cVek_Window::HandleTitle() {
     t.RestoreAfterDraw();
 }
 
-std::string_view cVek_Window::CloseHelp() const { return vek::ui::texts::kCloseWindowHelp; }
-std::string_view cVek_Window::PinHelp() const { return vek::ui::texts::kPinWindowHelp; }
+std::string_view cVek_Window::CloseHelp() const {
+    return vek::ui::texts::kCloseWindowHelp;
+}
+std::string_view cVek_Window::PinHelp() const {
+    return vek::ui::texts::kPinWindowHelp;
+}
 
 bool cVek_Window::CheckBoxControl(int id, const vek::ui::Rect& box, bool checked, std::string_view help) {
     cVek_Desktop& d = *desktop_;
@@ -255,9 +264,11 @@ bool cVek_Window::CheckBoxControl(int id, const vek::ui::Rect& box, bool checked
     if (vek::ui::gl::Enabled()) {
         const cVek_InterfaceGadget* look = Look();
         const float r = box.Height() * 0.18f;
-        const uint32_t face = s.held ? look->colours.buttonPressed : (s.hovered ? look->colours.buttonHover : 0xFFFFFF);
+        const uint32_t face =
+            s.held ? look->colours.buttonPressed : (s.hovered ? look->colours.buttonHover : 0xFFFFFF);
         vek::ui::gl::FillRoundRect(box, r, face, vek::ui::MixColour(face, 0x000000, 0.08f), fade_);
-        vek::ui::gl::FrameRoundRect(box, r, std::max(0.0008f, box.Height() * 0.08f), look->colours.buttonBorder, fade_);
+        vek::ui::gl::FrameRoundRect(box, r, std::max(0.0008f, box.Height() * 0.08f),
+                                    look->colours.buttonBorder, fade_);
         if (checked) vek::ui::gl::CheckMark(box.Shrunk(box.Height() * 0.12f), look->colours.checkMark, fade_);
     }
     if (s.pressed) d.PlayClick();
@@ -266,7 +277,7 @@ bool cVek_Window::CheckBoxControl(int id, const vek::ui::Rect& box, bool checked
 
 void cVek_Window::RunFooter() {
     cVek_Desktop& d = *desktop_;
-    const vek::ui::Rect f = FooterRect().Shrunk(kPadding * scale_);
+    const vek::ui::Rect f = FooterRect().Shrunk(kPadding * scale_ * 0.6f);
     const float h = f.Height(), gap = kPadding * scale_;
     float x = f.x0;
     if (canPin) {
@@ -278,15 +289,18 @@ void cVek_Window::RunFooter() {
     cVek_SimpleButton& b = d.ControlButton();
     b.SetCaptionColour(0xFFFFFFFFu);
     b.UseLookColours();
-    b.SetCaptionSize(0.62f);
+    b.SetCaptionSize(0.72f);
     if (canResize) {
+        b.SetCaptionSize(1.0f); // a lone "-" or "+" needs the full height to be seen
         b.SetSize(h * 1.25f, h);
         const bool small = minimised_;
-        if (b.Do(*this, x + h * 0.625f, f.CentreY(), small ? vek::ui::texts::kNormalCaption : vek::ui::texts::kSmallerCaption,
+        if (b.Do(*this, x + h * 0.625f, f.CentreY(),
+                 small ? vek::ui::texts::kNormalCaption : vek::ui::texts::kSmallerCaption,
                  small ? vek::ui::texts::kMakeNormalHelp : vek::ui::texts::kMakeSmallerHelp, kIdSizeToggle))
             ToggleSize();
         x += h * 1.25f + gap;
     }
+    b.SetCaptionSize(0.72f);
     const char* closeCaption = closeIsCancel ? vek::ui::texts::kCancel : vek::ui::texts::kClose;
     const float closeW = h * 3.2f;
     b.SetSize(closeW, h);

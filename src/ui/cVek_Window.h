@@ -25,10 +25,11 @@ class cVek_Window;
 using WindowBody = void (*)(cVek_Window& window, void* user);
 // Receives the pointer events over the window (x, y in desktop units) as they arrive, before any
 // frame; a press captures every event until all buttons are released.
-using WindowPointer = void (*)(cVek_Window& window, const vek::PointerEvent& event, float x, float y, void* user);
+using WindowPointer = void (*)(cVek_Window& window, const vek::PointerEvent& event, float x, float y,
+                               void* user);
 
 class cVek_Window {
-public:
+  public:
     enum class State : uint8_t { kOpen, kClosing, kClosed };
     // Windows are ordered within layers: the back (root, background), the panels (the picture
     // window and the panel strip) and the floating windows (dialogs, menus, messages).
@@ -119,11 +120,11 @@ public:
     // Chrome switches (a plain window has none of them).
     bool hasFrame = false;
     bool hasTitle = false;
-    bool hasFooter = false;   // pin box, size toggle and close button
-    bool canPin = true;       // footer shows the pin box
-    bool canResize = true;    // footer shows the size toggle
+    bool hasFooter = false;     // pin box, size toggle and close button
+    bool canPin = true;         // footer shows the pin box
+    bool canResize = true;      // footer shows the size toggle
     bool closeIsCancel = false; // the close button reads "Cancel"
-    uint32_t frameColour = 0; // panel windows: face colour (0 = the look's)
+    uint32_t frameColour = 0;   // panel windows: face colour (0 = the look's)
 
     // Per-frame button ordinals (buttons that share an identifier stay distinct).
     int NextOrdinal(int id);
@@ -131,7 +132,7 @@ public:
     // Recomputes the size from the content (dialogs, menus, messages); nothing in the base.
     virtual void Layout();
 
-protected:
+  protected:
     friend class cVek_Desktop;
 
     // Called by the desktop once per frame.
@@ -156,7 +157,7 @@ protected:
     float scale_ = 1.0f;
     Layer layer_ = kLayerBack;
 
-private:
+  private:
     void HandleTitle();
 
     struct Drag {

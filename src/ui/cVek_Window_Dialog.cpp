@@ -53,7 +53,8 @@ void cVek_Window_Dialog::RunFooterExtras(const vek::ui::Rect& room) {
     cVek_SimpleButton& b = Desktop()->ControlButton();
     const float h = room.Height(), w = std::min(h * 3.2f, room.Width());
     b.SetSize(w, h);
-    if (b.Do(*this, room.x1 - w * 0.5f, room.CentreY(), vek::ui::texts::kApply, vek::ui::texts::kApplyHelp, kIdApply))
+    if (b.Do(*this, room.x1 - w * 0.5f, room.CentreY(), vek::ui::texts::kApply, vek::ui::texts::kApplyHelp,
+             kIdApply))
         apply_(*this, applyUser_);
 }
 

@@ -9,7 +9,7 @@
 using DialogApply = void (*)(cVek_Window& window, void* user);
 
 class cVek_Window_Dialog : public cVek_Window {
-public:
+  public:
     // Content size in desktop units at scale 1.
     cVek_Window_Dialog(std::string_view title, float contentWidth, float contentHeight);
     ~cVek_Window_Dialog() override;
@@ -24,10 +24,10 @@ public:
 
     void Layout() override;
 
-protected:
+  protected:
     void RunFooterExtras(const vek::ui::Rect& room) override;
 
-private:
+  private:
     float contentW_, contentH_;
     DialogApply apply_ = nullptr;
     void* applyUser_ = nullptr;

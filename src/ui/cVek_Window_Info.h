@@ -7,7 +7,7 @@
 #include <string>
 
 class cVek_Window_Info : public cVek_Window {
-public:
+  public:
     static constexpr float kTextSize = 0.016f; // at scale 1
 
     cVek_Window_Info(std::string_view title, std::string_view text);
@@ -19,9 +19,9 @@ public:
 
     void Layout() override;
 
-protected:
+  protected:
     void RunBody() override;
 
-private:
+  private:
     std::string text_;
 };

@@ -5,7 +5,7 @@
 #include "ui/cVek_Window.h"
 
 class cVek_Window_Lite : public cVek_Window {
-public:
+  public:
     explicit cVek_Window_Lite(std::string_view title = {});
     ~cVek_Window_Lite() override;
     void ApplyDefaultScale() override;

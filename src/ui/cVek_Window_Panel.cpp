@@ -77,13 +77,16 @@ void cVek_Window_Panel::DrawFrame() {
     const vek::ui::Rect b = Bounds();
     const float radius = std::min(Border() * 1.2f, std::min(b.Width(), b.Height()) * 0.2f);
     if (look->panelWindowOptions[1])
-        vek::ui::gl::SoftShadow(vek::ui::Rect{b.x0 + 0.002f, b.y0 - 0.002f, b.x1 + 0.002f, b.y1 - 0.002f}, radius, 0.006f,
-                                0.3f * Fade());
+        vek::ui::gl::SoftShadow(vek::ui::Rect{b.x0 + 0.002f, b.y0 - 0.002f, b.x1 + 0.002f, b.y1 - 0.002f},
+                                radius, 0.006f, 0.3f * Fade());
     if (!look->panelWindowOptions[0]) return;
-    const uint32_t top = frameColour ? vek::ui::MixColour(frameColour, 0xFFFFFF, 0.15f) : look->colours.panelFaceTop;
-    const uint32_t bottom = frameColour ? vek::ui::MixColour(frameColour, 0x000000, 0.1f) : look->colours.panelFaceBottom;
+    const uint32_t top =
+        frameColour ? vek::ui::MixColour(frameColour, 0xFFFFFF, 0.15f) : look->colours.panelFaceTop;
+    const uint32_t bottom =
+        frameColour ? vek::ui::MixColour(frameColour, 0x000000, 0.1f) : look->colours.panelFaceBottom;
     vek::ui::gl::FillRoundRect(b, radius, top, bottom, Fade());
-    vek::ui::gl::FrameRoundRect(b, radius, std::max(0.0008f, Border() * 0.15f), look->colours.panelBorder, Fade());
+    vek::ui::gl::FrameRoundRect(b, radius, std::max(0.0008f, Border() * 0.15f), look->colours.panelBorder,
+                                Fade());
 }
 
 void cVek_Window_Panel::RunBody() {

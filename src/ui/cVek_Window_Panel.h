@@ -12,7 +12,7 @@
 #include <vector>
 
 class cVek_Window_Panel : public cVek_Window {
-public:
+  public:
     static constexpr int kMaxPanels = 10;
     static constexpr float kRowGap = 0.003f; // at scale 1
 
@@ -42,11 +42,11 @@ public:
     float Border() const;
     vek::ui::Rect Inner() const override;
 
-protected:
+  protected:
     void DrawFrame() override;
     void RunBody() override;
 
-private:
+  private:
     std::vector<std::unique_ptr<vek::ui::Panel>> panels_;
     int current_ = 0;
     int rows_ = 1;

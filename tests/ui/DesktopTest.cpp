@@ -24,7 +24,7 @@ int g_closeHandler = 0;
 int g_quits = 0;
 
 class DesktopTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         vek::shell::CurrentScreen() = vek::shell::Screen{1600, 1000, 24};
         g_closeHandler = 0;
@@ -50,7 +50,8 @@ protected:
         desktop->OnPointer(e);
     }
     void Frames(int n, double dt = 0.02) {
-        for (int i = 0; i < n; ++i) desktop->Frame(dt);
+        for (int i = 0; i < n; ++i)
+            desktop->Frame(dt);
     }
     void Click(float x, float y) {
         Pointer(vek::kPointerPress, x, y, 1, vek::kModLeft);
@@ -74,8 +75,9 @@ struct ButtonScene {
 void ButtonBody(cVek_Window& w, void* user) {
     auto* s = static_cast<ButtonScene*>(user);
     s->button.SetSize(0.1f, 0.05f);
-    s->button.Do(w, 0.0f, 0.0f, "OK", "help", 7, [](cVek_Window*, int, void* arg) { ++*static_cast<int*>(arg); },
-                 &s->clicks);
+    s->button.Do(
+        w, 0.0f, 0.0f, "OK", "help", 7, [](cVek_Window*, int, void* arg) { ++*static_cast<int*>(arg); },
+        &s->clicks);
     if (s->rawItem) s->states.push_back(w.Desktop()->Behaviour(w, Rect{0.3f, -0.05f, 0.4f, 0.05f}, 9, true));
 }
 
@@ -263,7 +265,8 @@ TEST_F(DesktopTest, PanelRowsShareTheHeightAndAMinimisedWindowHasOneRow) {
     p->BeginRows(4);
     EXPECT_EQ(p->Rows(), 1);
     EXPECT_NEAR(p->RowHeight(), 0.184f, 1e-6);
-    for (int i = 0; i < 10; ++i) EXPECT_TRUE(p->AddPanel(std::make_unique<vek::ui::FunctionPanel>(nullptr, nullptr)));
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(p->AddPanel(std::make_unique<vek::ui::FunctionPanel>(nullptr, nullptr)));
     EXPECT_FALSE(p->AddPanel(std::make_unique<vek::ui::FunctionPanel>(nullptr, nullptr)));
     EXPECT_EQ(p->PanelCount(), 10);
 }
@@ -404,7 +407,8 @@ TEST(DesktopIdle, FramesStopWhenNothingChangesAndResumeOnChange) {
     vek::shell::RedrawCounter()++;
     d.Frame(0.1);
     EXPECT_TRUE(d.RanLastFrame());
-    for (int i = 0; i < 7; ++i) d.Frame(0.1);
+    for (int i = 0; i < 7; ++i)
+        d.Frame(0.1);
     EXPECT_FALSE(d.RanLastFrame());
     vek::PointerEvent e;
     e.type = vek::kPointerMove;
@@ -482,14 +486,16 @@ TEST_F(DesktopTest, ChoosingAnEntryClosesAnUnpinnedMenuOnly) {
 TEST(MouseSurface, HistoryTakesOneSampleForEachHundredthOfASecondAndWraps) {
     cVek_MouseSurface m;
     m.OnMove(0.1f, 0.2f, 0);
-    for (int i = 0; i < 2; ++i) m.BeginFrame(0.004);
+    for (int i = 0; i < 2; ++i)
+        m.BeginFrame(0.004);
     EXPECT_EQ(m.HistoryIndex(), 0);
     m.BeginFrame(0.004); // 0.012 s: the index moves and the time restarts
     EXPECT_EQ(m.HistoryIndex(), 1);
     m.BeginFrame(0.05); // a long frame still adds one sample
     EXPECT_EQ(m.HistoryIndex(), 2);
     m.OnMove(0.3f, 0.4f, 0);
-    for (int i = 0; i < 98; ++i) m.BeginFrame(0.02);
+    for (int i = 0; i < 98; ++i)
+        m.BeginFrame(0.02);
     EXPECT_EQ(m.HistoryIndex(), 0);
     EXPECT_FLOAT_EQ(m.History(0).x, 0.3f);
     EXPECT_FLOAT_EQ(m.History(99).x, 0.1f); // the oldest sample, from before the move

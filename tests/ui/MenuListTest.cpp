@@ -94,7 +94,8 @@ TEST(MenuListChoose, DisabledHiddenAndSeparatorEntriesDoNothing) {
     list.AddSeparator();
     list.AddSubMenu("s", "", CountCall, 42);
     g_calls = 0;
-    for (int i = 0; i < 3; ++i) list.Choose(i, MenuChoice{});
+    for (int i = 0; i < 3; ++i)
+        list.Choose(i, MenuChoice{});
     list.Choose(99, MenuChoice{});
     EXPECT_EQ(g_calls, 0);
     list.Choose(3, MenuChoice{});

@@ -2,6 +2,7 @@
 // The recording display gives every glyph an advance of 1 (so glyph scale = size), except 'W' = 2.
 #include "ui/cVek_Font.h"
 #include "ui/cVek_TextDisplay.h"
+#include "ui/cVek_TextDisplay_Cyber.h"
 #include "ui/cVek_TextDisplay_SpriteQuad.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +20,9 @@ struct Drawn {
 };
 
 class RecordingDisplay : public cVek_TextDisplay {
-public:
-    RecordingDisplay(float size, int32_t alignment = kCentred) : cVek_TextDisplay(size, 0x112233, alignment) {}
+  public:
+    RecordingDisplay(float size, int32_t alignment = kCentred)
+        : cVek_TextDisplay(size, 0x112233, alignment) {}
     void DrawGlyph(uint8_t c, float cx, float cy, float) override {
         glyphs.push_back({c, cx, cy, CurrentSize(), ShadowPass() ? shadowColour_ : CurrentColour()});
     }
@@ -28,7 +30,9 @@ public:
     std::vector<Drawn> glyphs;
 };
 
-std::string Esc(const std::string& cmd) { return std::string("\xA4\xA4") + cmd; }
+std::string Esc(const std::string& cmd) {
+    return std::string("\xA4\xA4") + cmd;
+}
 
 constexpr float kEps = 1e-5f;
 
@@ -74,8 +78,8 @@ TEST(TextMarkup, SizeAndWidthTables) {
     const struct {
         const char* cmd;
         float width; // of one glyph
-    } cases[] = {{"HL", 0.6f}, {"HM", 0.45f}, {"HS", 0.375f}, {"Hl", 0.15f}, {"Hm", 0.2f}, {"Hs", 0.24f},
-                 {"WL", 0.9f}, {"WM", 0.6f},  {"WS", 0.45f},  {"Wl", 0.1f}, {"Wm", 0.15f}, {"Ws", 0.2f}};
+    } cases[] = {{"HL", 0.6f}, {"HM", 0.45f}, {"HS", 0.375f}, {"Hl", 0.15f}, {"Hm", 0.2f},  {"Hs", 0.24f},
+                 {"WL", 0.9f}, {"WM", 0.6f},  {"WS", 0.45f},  {"Wl", 0.1f},  {"Wm", 0.15f}, {"Ws", 0.2f}};
     for (const auto& c : cases) {
         // One glyph; the offset added before it is half the spacing change: (w - 0.3) x 0.2 / 2.
         const float expected = c.width + (c.width - 0.3f) * 0.1f;
@@ -105,7 +109,8 @@ TEST(TextMarkup, EndOfRunAndLoneEscapeByte) {
     // a command byte above 0x77 likewise.
     d.DrawLine(std::string("\xA4x") + Esc("Zq") + Esc("\x7F"), 0, 0);
     std::string seen;
-    for (const Drawn& g : d.glyphs) seen += char(g.c);
+    for (const Drawn& g : d.glyphs)
+        seen += char(g.c);
     EXPECT_EQ(seen, std::string("\xA4xZq\x7F"));
     // A NUL byte ends the text; an escape cut off before its command is the end as well.
     EXPECT_NEAR(d.MeasureLine(std::string("ab\0cd", 5)), 0.22f, kEps);
@@ -206,9 +211,12 @@ TEST(SpriteFont, SheetsCoverTheTextsAndStayInsideTheirTextures) {
     cVek_Font text, icons;
     text.LoadMetrics(vek::ui::kTextFontSheet);
     icons.LoadMetrics(vek::ui::kIconFontSheet);
-    for (int c = 32; c < 127; ++c) EXPECT_TRUE(text.Defined(uint8_t(c))) << c;
-    for (uint8_t c : {0x8E, 0xC9, 0xA5, 0xA1, 0xA9, 0xDB, 0xD2, 0xD3, 0xD4, 0xD5}) EXPECT_TRUE(text.Defined(c)) << int(c);
-    for (char c = 'A'; c <= 'I'; ++c) EXPECT_TRUE(icons.Defined(uint8_t(c))) << c;
+    for (int c = 32; c < 127; ++c)
+        EXPECT_TRUE(text.Defined(uint8_t(c))) << c;
+    for (uint8_t c : {0x8E, 0xC9, 0xA5, 0xA1, 0xA9, 0xDB, 0xD2, 0xD3, 0xD4, 0xD5})
+        EXPECT_TRUE(text.Defined(c)) << int(c);
+    for (char c = 'A'; c <= 'I'; ++c)
+        EXPECT_TRUE(icons.Defined(uint8_t(c))) << c;
     EXPECT_TRUE(icons.Defined('.'));
     EXPECT_TRUE(icons.Defined(0xA5));
     EXPECT_FALSE(icons.Defined('J'));
@@ -231,6 +239,28 @@ TEST(SpriteFont, SheetsCoverTheTextsAndStayInsideTheirTextures) {
                                m[a].ty + m[a].th <= m[b].ty || m[b].ty + m[b].th <= m[a].ty;
             EXPECT_TRUE(apart) << a << " " << b;
         }
+}
+
+} // namespace
+
+namespace {
+
+TEST(CyberGlyphs, AdvancesFollowTheStrokesAndLowerCaseUsesTheCapitals) {
+    cVek_TextDisplay_Cyber d(0.1f, 0xFFFFFF);
+    // Five grid columns: 5/8 of the size; 'I' spans three, '1' two columns plus one.
+    EXPECT_NEAR(d.GlyphAdvance('W'), 0.625f, 1e-6);
+    EXPECT_NEAR(d.GlyphAdvance('I'), 0.375f, 1e-6);
+    EXPECT_FLOAT_EQ(d.GlyphAdvance('w'), d.GlyphAdvance('W'));
+    EXPECT_FLOAT_EQ(d.GlyphAdvance('~'), 0.5f); // no strokes
+    EXPECT_FLOAT_EQ(d.GlyphAdvance(0xE9), 0.5f);
+    // Materials: the face is the default colour; side and outline are separate.
+    d.SetDefaultColour(0x123456, 1);
+    d.SetDefaultColour(0x654321, 2);
+    d.SetDefaultColour(0xABCDEF);
+    EXPECT_EQ(d.Material(0), 0xABCDEFu);
+    EXPECT_EQ(d.Material(1), 0x123456u);
+    EXPECT_EQ(d.Material(2), 0x654321u);
+    EXPECT_EQ(d.CurrentColour(), 0xABCDEFu);
 }
 
 } // namespace
