@@ -26,23 +26,29 @@ export SDL_AUDIODRIVER=dummy
 unset SCRIBBIX_SCREEN
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
-fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
+fail() {
+  echo "FAIL ($case_name): $*" >&2
+  echo "display $DISPLAY; program output:" >&2
+  cat "$work/program.log" >&2 2>/dev/null
+  exit 1
+}
 
-# Polls for up to 30 s; prints the program's window id.
+# Waits up to 60 s for the program's window (or the program's end); prints the window id.
 wait_window() {
   local id
-  for _ in $(seq 300); do
+  for _ in $(seq 600); do
     id=$(xdotool search --name '^Scribbix v1\.0\.0$' 2>/dev/null | head -1)
     [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$pid" 2>/dev/null || { echo "program ended before its window appeared" >&2; return 1; }
     sleep 0.1
   done
   return 1
 }
 
-# Waits up to 30 s for process $1 to end; fails if it does not or its exit code is not $2.
+# Waits up to 60 s for process $1 to end; fails if it does not or its exit code is not $2.
 expect_exit() {
   local pid=$1 want=$2 rc
-  for _ in $(seq 300); do
+  for _ in $(seq 600); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
@@ -52,7 +58,7 @@ expect_exit() {
 }
 
 start() {
-  "$prog" &
+  "$prog" >>"$work/program.log" 2>&1 &
   pids+=($!)
   pid=$!
   win=$(wait_window) || fail "no window appeared"
@@ -71,7 +77,7 @@ window_fills_screen)
 second_copy_exits_at_once)
   start
   t0=$(date +%s%N)
-  timeout 20 "$prog"; rc=$?
+  timeout 20 "$prog" >>"$work/program.log" 2>&1; rc=$?
   t1=$(date +%s%N)
   [ "$rc" = 0 ] || fail "second copy exit code $rc"
   [ $(( (t1 - t0) / 1000000 )) -lt 5000 ] || fail "second copy took $(( (t1 - t0) / 1000000 )) ms"
@@ -95,7 +101,7 @@ sigterm|sigint|sighup)
   expect_exit "$pid" 0
   ;;
 screen_override)
-  SCRIBBIX_SCREEN=800x600 "$prog" &
+  SCRIBBIX_SCREEN=800x600 "$prog" >>"$work/program.log" 2>&1 &
   pids+=($!)
   pid=$!
   win=$(wait_window) || fail "no window appeared"
