@@ -23,6 +23,9 @@ namespace {
 
 constexpr int64_t kMaxPixels = int64_t(1) << 29; // keeps every element index of a colour raster in 32 bits
 constexpr size_t kMaxThumbnailBytes = 64 * 32 * 4;
+// Layer ids and the counter they come from stay far enough below 2^31 that handing out new ids
+// can never overflow.
+constexpr int32_t kMaxLayerId = 0x7FFF0000;
 constexpr size_t kPalette4Bytes = 4 * 3 * 4;
 constexpr size_t kPalette20Bytes = 20 * 3 * 4;
 
@@ -211,13 +214,14 @@ std::unique_ptr<c_TesPic> c_TesPicFile::ReadPictureHeader(const void* data, size
     const c_VekFil_Chunk* empty = find(kTesTagPictureEmpty, 1);
     const c_VekFil_Chunk* idList = find(kTesTagIdList, 0);
     if (find.bad) return nullptr;
+    if (counter && counter->I32(0) > kMaxLayerId) return nullptr;
 
     s_TesPicHeaderInfo found;
     if (idList) {
         for (size_t at = 0; at + 4 <= idList->size; at += 4) {
             const int32_t id = idList->I32(at);
             if (id == 0) break;
-            if (id < 0) return nullptr;
+            if (id < 0 || id > kMaxLayerId) return nullptr;
             found.ids.push_back(id);
         }
     }
@@ -355,7 +359,7 @@ std::unique_ptr<c_TesLayer> c_TesPicFile::ReadLayerHeader(const uint8_t* data, s
         int64_t(y) + h > fh) {
         return nullptr;
     }
-    if (id && id->I32(0) < 0) return nullptr;
+    if (id && (id->I32(0) < 0 || id->I32(0) > kMaxLayerId)) return nullptr;
     if (classBlock) {
         // The class reads its own sub-chunks; their chain is held to the same rules as ours.
         c_VekFil_ChunkReader inner(classBlock->data, classBlock->size);

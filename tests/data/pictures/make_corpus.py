@@ -166,6 +166,10 @@ def main():
           single(W, H, [layer_chunk(1, (2, 1, 3, 2), full, lid=1, block=chunk(0x20004, raw_chunk(4, 0x40000001)))],
                  ids=[1]))
     write("pic-bad-short-size-payload.tesp", FILE_HEADER + chunk(0x20002, i32(8)))
+    # A counter at the top of the id range: the next id handed out would overflow.
+    write("pic-bad-layer-counter-at-limit.tesp",
+          single(W, H, [layer_chunk(1, (2, 1, 3, 2), full)], name=None, counter=0x7FFFFFFF, current=0))
+    write("pic-bad-layer-id-at-limit.tesp", single(W, H, [layer_chunk(1, (2, 1, 3, 2), full, lid=0x7FFFFFFF)]))
 
     # ---- picture headers ("Pic.Head") ----
     write("head-valid-portfolio.bin", pic_header(1920, 1080, [1], 1, empty=1))
