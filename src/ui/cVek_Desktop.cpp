@@ -226,6 +226,14 @@ void cVek_Desktop::Frame(double dt) {
         if (settings_.clearDepth) glClear(GL_DEPTH_BUFFER_BIT);
     }
 
+    // A new screen shape: every window is moved back inside the screen.
+    const double aspect = vek::shell::ScreenAspect();
+    if (aspect != seenAspect_) {
+        seenAspect_ = aspect;
+        for (auto& w : windows_)
+            KeepOnScreen(*w);
+    }
+
     RunCommandSlot();
 
     mouse_.BeginFrame(dt);

@@ -225,6 +225,7 @@ class cVek_Desktop {
     bool headless_ = false;
     double idleTime_ = 0.0;
     uint32_t seenRedraw_ = 0;
+    double seenAspect_ = 0.0;
     bool ranLastFrame_ = false;
     bool animating_ = false;
     double frameDt_ = 0.0;

@@ -26,7 +26,7 @@ class cVek_InterfaceShape {
     float border = 0.0015f;
     float shadowSpread = 0.008f;
     float shadowAlpha = 0.35f;
-    float faceAlpha = 0.96f;
+    float faceAlpha = 1.0f;
     uint32_t faceTop = 0xF4F1F6;
     uint32_t faceBottom = 0xE2DCE6;
     uint32_t borderColour = 0x6A4A5E;

@@ -200,6 +200,15 @@ TEST_F(DesktopTest, WindowsAreKeptOnScreen) {
     EXPECT_NEAR(w->Bounds().y1, 0.5f, 1e-6);
 }
 
+TEST_F(DesktopTest, ANarrowerScreenMovesWindowsBackInside) {
+    cVek_Window* w = desktop->AddWindow(std::make_unique<cVek_Window_Panel>());
+    w->SetPlacement(0.7f, 0.0f, 0.2f, 0.1f);
+    Frames(1);
+    vek::shell::CurrentScreen() = vek::shell::Screen{1000, 1000, 24}; // aspect 1
+    Frames(1);
+    EXPECT_NEAR(w->Bounds().x1, 0.5f, 1e-6);
+}
+
 TEST_F(DesktopTest, DraggingByTheTitleMovesAndPinsTheWindow) {
     cVek_Window* w = desktop->AddWindow(std::make_unique<cVek_Window_Dialog>("D", 0.2f, 0.1f));
     Frames(1);

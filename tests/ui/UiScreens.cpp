@@ -179,13 +179,32 @@ void AddPanel(cVek_Desktop& d, vek::ui::PanelFunction fn, float cy, float h) {
 
 // A lite window with the solid three-dimensional glyphs.
 void CyberBody(cVek_Window& w, void*) {
-    static cVek_TextDisplay_Cyber cyber(0.05f, 0xFFD040);
+    static cVek_TextDisplay_Cyber cyber(0.042f, 0xFFD040);
     cyber.SetDefaultColour(0x805010, 1);
     cyber.SetDefaultColour(0x201008, 2);
     cyber.SetFade(w.Fade());
     cyber.DrawBlock("Scribbix 1.0\r\xA4\xA4P\x04"
                     "Cyber \xA4\xA4pglyphs!",
                     w.Inner().CentreX(), w.Inner().CentreY());
+}
+
+// Every glyph of both fonts: bytes 32..255 of the text font in rows of 16, then the icon font.
+void GlyphChartBody(cVek_Window& w, void*) {
+    const vek::ui::Rect in = w.Inner();
+    cVek_TextDisplay_SpriteQuad text(&g_scene->text, 0.034f, 0x000000, cVek_TextDisplay::kLeft);
+    text.SetFade(w.Fade());
+    for (int row = 0; row < 14; ++row) {
+        std::string line;
+        for (int c = 32 + row * 16; c < 48 + row * 16; ++c) {
+            // The escape byte is doubled back to one character by following it with a space.
+            line += char(c);
+            line += ' ';
+        }
+        text.DrawLine(line, in.x0 + 0.02f, in.y1 - 0.035f - row * 0.05f);
+    }
+    cVek_TextDisplay_SpriteQuad icons(&g_scene->icons, 0.07f, 0xFFFFFF, cVek_TextDisplay::kLeft);
+    icons.SetFade(w.Fade());
+    icons.DrawLine("A B C D E F G H I . \xA5", in.x0 + 0.02f, in.y0 + 0.05f);
 }
 
 void NoOp(const vek::ui::MenuChoice&) {}
@@ -418,6 +437,31 @@ TEST_F(UiScreens, PanelStripShowsIconsAndCaptionsWithAPopup) {
     EXPECT_GT(CountDiffering(f, undo, 0xFFFFFF, 450), 60);
     EXPECT_TRUE(d.Popup().Showing());
     EXPECT_EQ(d.Popup().Help(), "Dark 3D Pen");
+}
+
+TEST_F(UiScreens, GlyphChartShowsEveryGlyphOfBothFonts) {
+    ASSERT_TRUE(g_scene && g_scene->ready) << "no window or GL context";
+    cVek_Desktop& d = *g_scene->desktop;
+    for (int i = 0; i < d.WindowCount(); ++i)
+        if (d.WindowAt(i)->GetLayer() == cVek_Window::kLayerFloating) d.WindowAt(i)->Close();
+    cVek_Window_Lite* chart = d.Add(std::make_unique<cVek_Window_Lite>());
+    chart->SetPlacement(0.1f, 0.0f, 1.2f, 0.96f);
+    chart->SetBody(GlyphChartBody, nullptr);
+    MoveTo(0.75f, -0.48f);
+    Frames(8);
+    Save("ui-glyphs.png");
+    const vek::Image8& f = g_scene->frame;
+    const vek::ui::Rect in = chart->Inner();
+    // Each of the 14 rows of the text font has ink.
+    for (int row = 0; row < 14; ++row) {
+        const float y = in.y1 - 0.035f - row * 0.05f;
+        const vek::ui::Rect band{in.x0 + 0.02f, y - 0.02f, in.x1 - 0.02f, y + 0.02f};
+        EXPECT_GT(CountDiffering(f, band, d.Look()->colours.windowFaceTop, 300), 150) << row;
+    }
+    // The icons keep their colours: the red of the 3D pens and the green of the drag icon.
+    const vek::ui::Rect icons{in.x0, in.y0, in.x1, in.y0 + 0.1f};
+    EXPECT_GT(CountNear(f, icons, 0xDC294D, 120), 200);
+    EXPECT_GT(CountNear(f, icons, 0x1A9E61, 90), 100);
 }
 
 } // namespace
