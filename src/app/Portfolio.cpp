@@ -2,6 +2,7 @@
 #include "app/Portfolio.h"
 
 #include "engine/picture/c_TesPic.h"
+#include "shell/FolderService.h"
 
 namespace scribbix {
 
@@ -44,7 +45,10 @@ bool Portfolio::EnterPortfolioFolder(bool create) {
 }
 
 bool Portfolio::EnterExportFolder(bool create) {
-    return folders_.GoTo(2) && folders_.Enter("Scribbix", create);
+    // The exporter writes into the process-wide folder service's current folder.
+    vek::FolderService& shared = vek::FolderService::Get();
+    return folders_.GoTo(2) && folders_.Enter("Scribbix", create) && shared.GoTo(2) &&
+           shared.Enter("Scribbix", create);
 }
 
 uint64_t Portfolio::RequiredFreeMegabytes() const {

@@ -297,3 +297,15 @@ TEST(Portfolio, UnreadablePictureFolderIsLeftAloneAndItsNameNumberNotReused) {
     EXPECT_EQ(2, p.currentPicture->nameNumber);
     EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), ReadBytes(root + "/Noname_1/Pic.Head"));
 }
+
+TEST(Portfolio, ExportFolderIsScribbixInPicturesAndBecomesTheSharedCurrentFolder) {
+    sxtest::TempFolder t;
+    fs::create_directories(t.Path("Pictures"));
+    setenv("XDG_PICTURES_DIR", t.Path("Pictures").c_str(), 1);
+    scribbix::Portfolio p(16, 16);
+    EXPECT_FALSE(p.EnterExportFolder(false));
+    ASSERT_TRUE(p.EnterExportFolder(true));
+    EXPECT_EQ(t.Path("Pictures/Scribbix"), vek::FolderService::Get().Current());
+    EXPECT_EQ(t.Path("Pictures/Scribbix"), p.CurrentFolder());
+    unsetenv("XDG_PICTURES_DIR");
+}

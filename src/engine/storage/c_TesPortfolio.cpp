@@ -152,7 +152,10 @@ bool c_TesPortfolio::EnterPortfolioFolder(bool create) {
 }
 
 bool c_TesPortfolio::EnterExportFolder(bool create) {
-    return folders_.GoTo(1) && folders_.Enter("Tessellatorium_Stuff/Export", create);
+    // The exporter writes into the process-wide folder service's current folder.
+    vek::FolderService& shared = vek::FolderService::Get();
+    return folders_.GoTo(1) && folders_.Enter("Tessellatorium_Stuff/Export", create) && shared.GoTo(1) &&
+           shared.Enter("Tessellatorium_Stuff/Export", create);
 }
 
 std::string c_TesPortfolio::FolderNameOf(const c_TesPic& pic) {

@@ -48,6 +48,8 @@ class c_TesPortfolio : public cTes_PicStore {
     virtual void OnPictureLoaded(c_TesPic& picture) {}
     virtual void GetDefaultSize(int32_t& width, int32_t& height) const;
     // Enter the portfolio / export folder (optionally creating it); CurrentFolder() is then there.
+    // The export folder is entered in the process-wide folder service as well (the exporter
+    // writes into its current folder).
     virtual bool EnterPortfolioFolder(bool create);
     virtual bool EnterExportFolder(bool create);
     virtual uint64_t RequiredFreeMegabytes() const { return 1024; }
