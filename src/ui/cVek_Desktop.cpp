@@ -240,7 +240,10 @@ void cVek_Desktop::Frame(double dt) {
     pressClaimed_ = false;
     activeTouched_ = false;
     DestroyClosedWindows();
-    hoverWindow_ = pointerCapture_ ? nullptr : WindowUnder(mouse_.X(), mouse_.Y());
+    // A captured stroke keeps the interface cold, except for transitions queued before it began.
+    const bool transition = mouse_.Pressed() || mouse_.Released();
+    hoverWindow_ = pointerCapture_ && !transition ? nullptr : WindowUnder(mouse_.X(), mouse_.Y());
+    if (hoverWindow_ == pointerCapture_) hoverWindow_ = nullptr;
     mouse_.hoverTarget = hoverWindow_;
     // A press on a floating window brings it to the front and selects it; the press still
     // reaches its buttons.
@@ -319,8 +322,9 @@ void cVek_Desktop::OnPointer(const vek::PointerEvent& e) {
         w->DeliverPointer(e, x, y);
         return;
     }
-    // While an interface item is active (a held button, a dragged window) the pointer is its own.
-    cVek_Window* under = activeKey_ == 0 && mouse_.Pending() == 0 ? WindowUnder(x, y) : nullptr;
+    // While an interface item is active (a held button, a dragged window) or a press for the
+    // interface still waits for its frame, the pointer is the interface's.
+    cVek_Window* under = activeKey_ == 0 && !mouse_.PressPending() ? WindowUnder(x, y) : nullptr;
     if (under && under->HasPointerHandler()) {
         if (e.type == vek::kPointerPress) pointerCapture_ = under;
         under->DeliverPointer(e, x, y);

@@ -46,6 +46,8 @@ class cVek_MouseSurface {
     const Transition& Current() const { return current_; }
     // Transitions still waiting for later frames.
     int Pending() const { return count_; }
+    // The newest waiting transition is a press (its release has not arrived yet).
+    bool PressPending() const { return count_ > 0 && queue_[(head_ + count_ - 1) % kQueue].press; }
     int32_t Wheel() const { return frameWheel_; }
 
     // ---- history

@@ -162,6 +162,16 @@ TEST_F(DesktopTest, PictureWindowGetsItsEventsAndKeepsThemUntilRelease) {
     Click(0.0f, 0.0f);
     EXPECT_EQ(scene.clicks, 1);
     EXPECT_EQ(rec.types.size(), 3u);
+    // A quick click on the button, then a press on the picture before any frame ran: the button's
+    // press and release wait for their frames, the picture's press is the picture's at once.
+    Pointer(vek::kPointerPress, 0.0f, 0.0f, 1, vek::kModLeft);
+    Pointer(vek::kPointerMove, 0.5f, 0.0f, 0, vek::kModLeft); // still held: the interface's
+    Pointer(vek::kPointerRelease, 0.0f, 0.0f, 1, 0);
+    Pointer(vek::kPointerPress, 0.5f, 0.0f, 1, vek::kModLeft);
+    EXPECT_EQ(rec.types.size(), 4u);
+    EXPECT_EQ(rec.types.back(), vek::kPointerPress);
+    Frames(2);
+    EXPECT_EQ(scene.clicks, 2);
 }
 
 // ---- windows
