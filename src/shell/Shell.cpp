@@ -47,6 +47,10 @@ void RequestQuit() {
     if (g_current) g_current->RequestQuit();
 }
 
+void MinimiseCommand() {
+    if (g_current) g_current->MinimiseCommand();
+}
+
 bool IsActive() {
     return g_current && g_current->Flags().active;
 }
@@ -172,6 +176,15 @@ void Shell::Deactivate() {
         // The handler saves the current picture and gives up the GL context.
         if (slots.activation) slots.activation(0);
         Call(services.stopAllSounds);
+        flags_.glSideActive = false;
+    }
+    windows_->SendToBackAndMinimise();
+}
+
+void Shell::MinimiseCommand() {
+    if (!windows_) return;
+    if (flags_.glSideActive) {
+        if (slots.activation) slots.activation(0);
         flags_.glSideActive = false;
     }
     windows_->SendToBackAndMinimise();

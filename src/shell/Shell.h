@@ -76,6 +76,10 @@ public:
 
     // Ends the main loop after the current pass (the desktop calls it when its windows closed).
     void RequestQuit() { flags_.quitRequested = true; }
+    // The user's "Minimize" command: the saving half of deactivation (the activation handler with
+    // 0 when the GL side is active), then the window is minimised. Returning to the program is an
+    // ordinary activation.
+    void MinimiseCommand();
 
     const ShellFlags& Flags() const { return flags_; }
     WindowSystem* Windows() const { return windows_; }
@@ -101,6 +105,7 @@ private:
 
 // Shortcuts to the current shell for other layers; harmless when none exists.
 void RequestQuit();
+void MinimiseCommand();
 bool IsActive();
 
 } // namespace vek::shell

@@ -284,6 +284,26 @@ TEST_F(ShellLoop, DisplayChangeWhileActiveResetsTheViewOnTheNextPaint) {
     EXPECT_DOUBLE_EQ(1.6, ScreenAspect());
 }
 
+TEST_F(ShellLoop, MinimiseCommandSavesAndTheReturnRestoresTheGlSide) {
+    windows.Push(Message::kPaint, 1000);
+    windows.Push(Message::kCall, 1100, [] { MinimiseCommand(); });
+    windows.Push(Message::kDeactivate, 1150); // the window system reports the lost foreground
+    windows.Push(Message::kActivate, 1200);
+    windows.Push(Message::kPaint, 1300);
+    ASSERT_EQ(0, Run());
+    // Saved once by the command (not again on the deactivation), back on the return.
+    EXPECT_EQ((std::vector<int>{1, 0, 1}), rec.activations);
+}
+
+TEST_F(ShellLoop, MinimiseCommandWithoutDeactivationStillLetsTheGlSideComeBack) {
+    windows.Push(Message::kPaint, 1000);
+    windows.Push(Message::kCall, 1100, [] { MinimiseCommand(); });
+    windows.Push(Message::kActivate, 1200);
+    windows.Push(Message::kPaint, 1300);
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ((std::vector<int>{1, 0, 1}), rec.activations);
+}
+
 TEST_F(ShellLoop, PaintWithoutPendingActivationDoesNotCallTheHandlerAgain) {
     windows.Push(Message::kPaint, 1000);
     windows.Push(Message::kPaint, 1100);
