@@ -115,6 +115,11 @@ TEST(TextMarkup, EndOfRunAndLoneEscapeByte) {
     // A NUL byte ends the text; an escape cut off before its command is the end as well.
     EXPECT_NEAR(d.MeasureLine(std::string("ab\0cd", 5)), 0.22f, kEps);
     EXPECT_NEAR(d.MeasureLine("ab\xA4\xA4"), 0.22f, kEps);
+    // A colour cut off by the end of the text ends it without reading past the end.
+    d.glyphs.clear();
+    d.DrawLine(std::string("ab") + Esc("C\x01\x02"), 0, 0);
+    EXPECT_EQ(d.glyphs.size(), 2u);
+    EXPECT_EQ(d.CurrentColour(), 0x112233u);
 }
 
 TEST(TextMeasure, EmptyTextIsZeroWideAndOneLineHigh) {

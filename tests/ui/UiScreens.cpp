@@ -379,6 +379,8 @@ TEST_F(UiScreens, MessageWindowMenuAndPopupAreDrawnWithReadableText) {
     MoveTo(0.0f, -0.45f);
     Frames(8);
     Save("ui-menu-window.png");
+    // Every drawing function left the GL state as it found it (no attribute stack errors).
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     {
         const vek::Image8& f = g_scene->frame;
         // The message window's body holds text: many pixels far from its face colour.
