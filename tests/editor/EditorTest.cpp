@@ -1,0 +1,295 @@
+// The editor without GL: only pending regions reach the display image, wrapped regions in all
+// their pieces, several layers and paper off through the general composite, rebuilds on size
+// change, allocation failure keeping the region pending, the selection outline, the centre
+// written back, the settings bytes, and pointer events fed to a real tool box.
+#include "editor/cTes_PicEditor.h"
+#include "engine/picture/cTes_Layer_Selection.h"
+#include "engine/picture/c_TesLayer_Gfx.h"
+#include "engine/picture/c_TesLayer_MonoComp_NoType.h"
+#include "engine/picture/c_TesPic.h"
+#include "engine/tools/cVek_ToolBox.h"
+#include "shell/MemBlock.h"
+#include "shell/ShellState.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using tes::editor::ScreenRect;
+
+namespace {
+
+struct Scene {
+    std::unique_ptr<c_TesPic> pic;
+    c_TesLayer_Gfx* ink;
+    cTes_PicEditor editor;
+
+    Scene(int32_t w, int32_t h, int32_t sw, int32_t sh) : pic(std::make_unique<c_TesPic>(w, h)) {
+        vek::shell::CurrentScreen() = vek::shell::Screen{sw, sh, 24};
+        ink = pic->AddColourLayer();
+        pic->display = &editor;
+        pic->viewMode = 3;
+        editor.fullScreenLayout = 1;
+        editor.SetPicture(pic.get());
+    }
+    ~Scene() { pic->display = nullptr; }
+    void Frame() {
+        editor.RunFrame(ScreenRect{0, 0, vek::shell::ScreenWidth(), vek::shell::ScreenHeight()}, false, 0.02,
+                        false);
+    }
+    void Paint(int32_t x, int32_t y, float r, float g, float b, float a) {
+        float* p = ink->Pixels() + (static_cast<size_t>(y) * pic->width + x) * 4;
+        p[0] = r, p[1] = g, p[2] = b, p[3] = a;
+    }
+    const uint8_t* Shown(int32_t x, int32_t y) const {
+        return editor.displayImage.As<uint8_t>() +
+               (static_cast<size_t>(y) * pic->width + x) * editor.displayChannels;
+    }
+};
+
+} // namespace
+
+TEST(Regions, OnlyThePendingRegionIsCompositedIntoTheDisplayImage) {
+    Scene s(64, 48, 64, 48);
+    s.Frame();
+    ASSERT_FALSE(s.editor.displayImage.Empty());
+    EXPECT_EQ(s.Shown(10, 10)[0], 255); // paper
+    s.Paint(10, 10, 0, 0, 0, 1);
+    s.Paint(40, 30, 0, 0, 0, 1);
+    s.pic->RegionChanged(9, 9, 3, 3);
+    s.Frame();
+    EXPECT_EQ(s.Shown(10, 10)[0], 0);
+    EXPECT_EQ(s.Shown(40, 30)[0], 255) << "a pixel outside the region was recomposited";
+    EXPECT_FALSE(s.editor.pictureRegion.valid);
+}
+
+TEST(Regions, AStrokeAcrossTheCornerOfARepeatingPictureUpdatesAllFourPieces) {
+    Scene s(64, 48, 64, 48);
+    s.pic->repeatX = s.pic->repeatY = 1;
+    s.Frame();
+    const int32_t xs[] = {62, 1}, ys[] = {46, 2};
+    for (int32_t x : xs)
+        for (int32_t y : ys)
+            s.Paint(x, y, 1, 0, 0, 1);
+    s.Paint(5, 5, 1, 0, 0, 1);          // outside the region
+    s.pic->RegionChanged(60, 45, 8, 6); // 60..67 × 45..50, wrapping to 0..3 × 0..2
+    EXPECT_EQ(s.editor.pictureRegion.x, 60);
+    EXPECT_EQ(s.editor.pictureRegion.width, 8);
+    s.Frame();
+    for (int32_t x : xs)
+        for (int32_t y : ys) {
+            EXPECT_EQ(s.Shown(x, y)[1], 0) << x << "," << y;
+            EXPECT_EQ(s.Shown(x, y)[0], 255) << x << "," << y;
+        }
+    EXPECT_EQ(s.Shown(5, 5)[1], 255);
+}
+
+TEST(Regions, SeveralLayersAndNoPaperGoThroughTheGeneralCompositeExactly) {
+    Scene s(37, 23, 100, 100);
+    for (int32_t y = 0; y < 23; ++y)
+        for (int32_t x = 0; x < 37; ++x)
+            s.Paint(x, y, x / 36.0f, y / 22.0f, 0.5f, (x + y) % 5 / 4.0f);
+    c_TesLayer_Gfx* top = s.pic->AddColourLayer(); // becomes current; the ink is compacted
+    top->opacity = 60;
+    top->blendOn = 1;
+    top->blendMode = 3; // Multiply
+    for (int32_t y = 0; y < 23; ++y)
+        for (int32_t x = 0; x < 37; ++x) {
+            float* p = top->Pixels() + (static_cast<size_t>(y) * 37 + x) * 4;
+            p[0] = 0.9f, p[1] = 0.2f + x / 100.0f, p[2] = 1.3f, p[3] = (x * 7 + y) % 3 / 2.0f;
+        }
+    for (int paper = 1; paper >= 0; --paper) {
+        s.pic->paperOn = paper;
+        s.editor.RequestRebuild();
+        s.Frame();
+        ASSERT_EQ(s.editor.displayChannels, paper ? 3 : 4);
+        auto ref = s.pic->Composite(0, 0, 37, 23, false, -1);
+        for (int32_t i = 0; i < 37 * 23; ++i) {
+            const uint8_t* got = s.editor.displayImage.As<uint8_t>() + i * s.editor.displayChannels;
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(got[c], s.editor.encoder.Reference(ref->Pixels()[i * 4 + c])) << i;
+            if (!paper) {
+                // Alpha stays linear: a × 255 + 0.5.
+                const float a = ref->Pixels()[i * 4 + 3];
+                ASSERT_EQ(got[3], a <= 0 ? 0 : a >= 1 ? 255 : int(a * 255.0f + 0.5f)) << i;
+            }
+        }
+    }
+}
+
+TEST(Regions, ANewPictureSizeRebuildsTheDisplayImage) {
+    Scene s(64, 48, 64, 48);
+    s.Frame();
+    ASSERT_TRUE(s.pic->ScalePicture(32, 24));
+    s.Frame();
+    EXPECT_EQ(s.editor.displayImageWidth, 32);
+    EXPECT_EQ(s.editor.displayImageHeight, 24);
+    EXPECT_EQ(s.editor.seenWidth, 32);
+}
+
+TEST(Regions, ADisplayImageThatCannotBeAllocatedLeavesTheRegionPendingForTheNextFrame) {
+    Scene s(64, 48, 64, 48);
+    s.Paint(3, 3, 0, 0, 0, 1);
+    vek::MemFailAfter(1);
+    s.Frame();
+    vek::MemFailAfter(0);
+    EXPECT_TRUE(s.editor.displayImage.Empty());
+    EXPECT_TRUE(s.editor.pictureRegion.valid);
+    s.Frame();
+    ASSERT_FALSE(s.editor.displayImage.Empty());
+    EXPECT_EQ(s.Shown(3, 3)[0], 0);
+    EXPECT_FALSE(s.editor.pictureRegion.valid);
+}
+
+TEST(Regions, RegionsOfAnotherPictureAreIgnored) {
+    Scene s(64, 48, 64, 48);
+    s.Frame();
+    c_TesPic other(10, 10);
+    other.display = &s.editor;
+    other.AddColourLayer();
+    other.RegionChanged(0, 0, 5, 5);
+    other.display = nullptr;
+    EXPECT_FALSE(s.editor.pictureRegion.valid);
+}
+
+TEST(Overlay, AVisibleSelectionIsOutlinedAndAHiddenOneDropsTheOverlay) {
+    Scene s(16, 4, 16, 4);
+    cTes_Layer_Selection* sel = s.pic->GetSelection();
+    ASSERT_TRUE(sel);
+    sel->Clear(); // nothing selected
+    for (int32_t y = 0; y < 4; ++y)
+        for (int32_t x = 4; x < 8; ++x)
+            sel->Pixels()[y * 16 + x] = 0.0f; // columns 4..7 selected
+    s.Frame();
+    ASSERT_TRUE(s.editor.overlay);
+    const uint8_t* o = s.editor.overlay->pixels.As<uint8_t>();
+    EXPECT_EQ(o[3], 255); // 1 | 1 0: crosses 0
+    EXPECT_EQ(o[4], 255);
+    EXPECT_EQ(o[5], 0); // inside: 0 0 0
+    EXPECT_EQ(o[8], 255);
+    EXPECT_EQ(o[12], 0); // outside: 1 1 1
+    // Selecting column 12 marks its neighbours once the picture reports the change.
+    sel->Pixels()[2 * 16 + 12] = 0.0f;
+    s.pic->RegionChanged(12, 2, 1, 1);
+    s.Frame();
+    EXPECT_EQ(o[2 * 16 + 11], 255);
+    EXPECT_EQ(o[2 * 16 + 13], 255);
+    sel->Hide();
+    s.Frame();
+    EXPECT_FALSE(s.editor.overlay);
+}
+
+TEST(View, ACentreOutsideTheReachableRangeIsWrittenBackAndFlagged) {
+    Scene s(300, 100, 100, 100);
+    s.pic->viewMode = 0;
+    s.pic->centreX = 10;
+    s.Frame();
+    EXPECT_EQ(s.pic->centreX, 50);
+    EXPECT_EQ(s.pic->viewChanged, 1);
+    s.pic->viewChanged = 0;
+    s.Frame();
+    EXPECT_EQ(s.pic->viewChanged, 0); // stable: nothing moves on the next frame
+}
+
+TEST(Settings, StateBytesRoundTripAndAZeroMagnifierFallsBackTo16) {
+    cTes_PicEditor a, b;
+    a.subPixelMapping = 1;
+    a.magnifier = 0x108; // only the low byte is kept
+    uint8_t bytes[2];
+    a.GetStateBytes(bytes);
+    EXPECT_EQ(bytes[0], 1);
+    EXPECT_EQ(bytes[1], 8);
+    b.SetStateBytes(bytes);
+    EXPECT_EQ(b.subPixelMapping, 1);
+    EXPECT_EQ(b.magnifier, 8);
+    const uint8_t zero[2] = {7, 0};
+    b.SetStateBytes(zero);
+    EXPECT_EQ(b.subPixelMapping, 1);
+    EXPECT_EQ(b.magnifier, 16);
+}
+
+// ---- pointer events through the editor into a tool box
+
+namespace {
+
+struct Drawing : Scene {
+    cVek_ToolBox box;
+    double t = 10.0;
+
+    Drawing(int32_t w, int32_t h, int32_t sw, int32_t sh) : Scene(w, h, sw, sh) {
+        EXPECT_TRUE(box.Initialize());
+        box.SetPrimaryTool(1); // Pen
+        box.size[0] = 5;
+        box.softness[0] = 0;
+        const float black[3] = {0, 0, 0};
+        box.SetColour(cVek_ToolBox::kPaint, black, 1);
+        editor.SetToolBox(&box);
+        Frame();
+    }
+    void Event(uint8_t type, int32_t x, int32_t y, uint8_t button, uint16_t mods) {
+        vek::PointerEvent e;
+        e.time = (t += 0.008);
+        e.x = static_cast<uint32_t>(x);
+        e.y = static_cast<uint32_t>(y);
+        e.button = button;
+        e.modifiers = mods;
+        e.type = type;
+        editor.HandlePointer(e);
+    }
+    void Drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t button = 1) {
+        const uint16_t held = button == 1 ? vek::kModLeft : button == 2 ? vek::kModRight : vek::kModMiddle;
+        Event(vek::kPointerPress, x0, y0, button, held);
+        for (int i = 1; i <= 20; ++i)
+            Event(vek::kPointerDrag, x0 + (x1 - x0) * i / 20, y0 + (y1 - y0) * i / 20, 0, held);
+        Event(vek::kPointerRelease, x1, y1, button, 0);
+    }
+    float Alpha(int32_t x, int32_t y) const {
+        return ink->Pixels()[(static_cast<size_t>(y) * pic->width + x) * 4 + 3];
+    }
+};
+
+} // namespace
+
+TEST(Pointer, ADragOverThePictureIsPaintedIntoTheLayerAndShownOnTheNextFrame) {
+    // 200 × 100 on a 400 × 200 screen: magnified by 2 at (0, 0).
+    Drawing d(200, 100, 400, 200);
+    ASSERT_EQ(d.editor.layout.magnification, 2);
+    d.Drag(40, 100, 300, 100); // picture (20, 50) to (150, 50)
+    for (int32_t x = 22; x <= 148; x += 7)
+        EXPECT_GT(d.Alpha(x, 50), 0.5f) << x;
+    EXPECT_EQ(d.Alpha(100, 20), 0.0f);
+    EXPECT_EQ(d.Alpha(170, 50), 0.0f);
+    EXPECT_FALSE(d.editor.DragCaptured());
+    ASSERT_TRUE(d.editor.pictureRegion.valid);
+    d.Frame();
+    EXPECT_LT(d.Shown(80, 50)[0], 40);
+    EXPECT_EQ(d.Shown(100, 20)[0], 255);
+}
+
+TEST(Pointer, APressBesideThePictureStartsNoStrokeAndOtherButtonsAreIgnored) {
+    // 100 × 50 on 400 × 100: magnified by 2, 200 × 100 at (100, 0).
+    Drawing d(100, 50, 400, 100);
+    ASSERT_EQ(d.editor.layout.screenX, 100);
+    d.Drag(50, 50, 250, 50);     // starts left of the picture
+    d.Drag(150, 20, 250, 20, 3); // middle button
+    for (int32_t x = 0; x < 100; ++x) {
+        ASSERT_EQ(d.Alpha(x, 25), 0.0f) << x;
+        ASSERT_EQ(d.Alpha(x, 10), 0.0f) << x;
+    }
+}
+
+TEST(Pointer, AStrokeContinuesPastTheEdgeWhileCaptured) {
+    Drawing d(100, 50, 400, 100);
+    d.Drag(200, 50, 20, 50); // from picture (50, 25) to far left of the picture
+    EXPECT_GT(d.Alpha(0, 25), 0.5f);
+    EXPECT_GT(d.Alpha(1, 25), 0.5f);
+}
+
+TEST(Pointer, ALostReleaseDoesNotBlockTheNextStroke) {
+    Drawing d(100, 50, 400, 100);
+    d.Event(vek::kPointerPress, 150, 20, 1, vek::kModLeft);
+    d.Event(vek::kPointerDrag, 170, 20, 0, vek::kModLeft);
+    // The release went elsewhere (focus change); the next press arrives with no button held before it.
+    d.Drag(150, 80, 250, 80);
+    EXPECT_GT(d.Alpha(40, 40), 0.5f);
+}
