@@ -42,6 +42,35 @@ int32_t BandRows(int32_t width) {
     return std::max<int32_t>(1, static_cast<int32_t>((256 * 1024) / (static_cast<int64_t>(width) * 16)));
 }
 
+// The selection's outline mark of a pixel from the smallest and largest value among it and two
+// neighbours: where the selection crosses 0.0, 0.5 or 1.0 between them.
+uint8_t OutlineMark(float a, float b, float c) {
+    const float lo = std::min(a, std::min(b, c)), hi = std::max(a, std::max(b, c));
+    if (lo <= 0.0f && 0.0f < hi) return 255;
+    if (lo < 0.5f && 0.5f <= hi) return 128;
+    if (lo < 1.0f && 1.0f <= hi) return 64;
+    return 0;
+}
+
+// The picture's outline map only compares a pixel with its left and right neighbours, so the top
+// and bottom edges of a selection would not show; this adds the same marks for the neighbours
+// above and below (wrapping when the picture repeats vertically, else a missing one counts as
+// 1.0) and keeps the larger mark.
+void AddVerticalOutline(const c_TesPic& pic, uint8_t* map, int32_t x, int32_t y, int32_t w, int32_t h) {
+    const float* v = pic.selection->Pixels();
+    const int32_t W = pic.width, H = pic.height;
+    for (int32_t r = y; r < y + h; ++r) {
+        const float* row = v + static_cast<size_t>(r) * W;
+        const float* up = r > 0 ? row - W : (pic.repeatY ? v + static_cast<size_t>(H - 1) * W : nullptr);
+        const float* down = r < H - 1 ? row + W : (pic.repeatY ? v : nullptr);
+        uint8_t* out = map + static_cast<size_t>(r) * W;
+        for (int32_t c = x; c < x + w; ++c) {
+            const uint8_t m = OutlineMark(up ? up[c] : 1.0f, row[c], down ? down[c] : 1.0f);
+            if (m > out[c]) out[c] = m;
+        }
+    }
+}
+
 } // namespace
 
 // ---- creation and wiring
@@ -306,8 +335,11 @@ void cTes_PicEditor::UpdateOverlay(c_TesPic& pic, bool drawGl) {
     s_TesRect pieces[4];
     const int n =
         region.valid ? tes::SplitWrapped(region.x, region.y, region.width, region.height, W, H, pieces) : 0;
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n; ++i) {
         pic.selection->BuildOutline(*overlay, pieces[i].x, pieces[i].y, pieces[i].width, pieces[i].height);
+        AddVerticalOutline(pic, overlay->pixels.As<uint8_t>(), pieces[i].x, pieces[i].y, pieces[i].width,
+                           pieces[i].height);
+    }
     overlayRegion.valid = 0;
     if (!drawGl) return;
     const ImageRef image{overlay->pixels.As<uint8_t>(), W, H, 1};
@@ -420,9 +452,11 @@ void cTes_PicEditor::MarkPictureChanged(int32_t x, int32_t y, int32_t w, int32_t
 void cTes_PicEditor::MarkOverlayChanged(int32_t x, int32_t y, int32_t w, int32_t h) {
     c_TesPic* pic = CurrentPicture();
     if (!pic || w <= 0 || h <= 0) return;
-    // A pixel's outline mark depends on its left and right neighbours.
+    // A pixel's outline mark depends on its neighbours on both axes.
     x -= 1;
     w += 2;
+    y -= 1;
+    h += 2;
     pic->ClipRect(x, y, w, h);
     if (w <= 0 || h <= 0) return;
     const bool pending = overlayRegion.valid != 0;

@@ -141,6 +141,21 @@ TEST(Regions, ADisplayImageThatCannotBeAllocatedLeavesTheRegionPendingForTheNext
     EXPECT_FALSE(s.editor.pictureRegion.valid);
 }
 
+TEST(Regions, ReleasedDisplayResourcesAreRebuiltWholeOnTheNextFrame) {
+    Scene s(64, 48, 64, 48);
+    s.Paint(20, 20, 0, 0, 1, 1);
+    s.Frame();
+    s.editor.ReleaseDisplayResources(); // deactivation
+    EXPECT_TRUE(s.editor.displayImage.Empty());
+    s.Paint(30, 30, 0, 1, 0, 1); // changed while away, never reported
+    s.Frame();
+    ASSERT_FALSE(s.editor.displayImage.Empty());
+    EXPECT_EQ(s.Shown(20, 20)[2], 255);
+    EXPECT_EQ(s.Shown(20, 20)[0], 0);
+    EXPECT_EQ(s.Shown(30, 30)[1], 255);
+    EXPECT_EQ(s.Shown(30, 30)[0], 0);
+}
+
 TEST(Regions, RegionsOfAnotherPictureAreIgnored) {
     Scene s(64, 48, 64, 48);
     s.Frame();
@@ -165,7 +180,8 @@ TEST(Overlay, AVisibleSelectionIsOutlinedAndAHiddenOneDropsTheOverlay) {
     const uint8_t* o = s.editor.overlay->pixels.As<uint8_t>();
     EXPECT_EQ(o[3], 255); // 1 | 1 0: crosses 0
     EXPECT_EQ(o[4], 255);
-    EXPECT_EQ(o[5], 0); // inside: 0 0 0
+    EXPECT_EQ(o[16 + 5], 0); // inside: 0 0 0 both ways
+    EXPECT_EQ(o[5], 255);    // top row: the missing row above counts as not selected
     EXPECT_EQ(o[8], 255);
     EXPECT_EQ(o[12], 0); // outside: 1 1 1
     // Selecting column 12 marks its neighbours once the picture reports the change.
@@ -174,6 +190,10 @@ TEST(Overlay, AVisibleSelectionIsOutlinedAndAHiddenOneDropsTheOverlay) {
     s.Frame();
     EXPECT_EQ(o[2 * 16 + 11], 255);
     EXPECT_EQ(o[2 * 16 + 13], 255);
+    // The top and bottom edges are outlined too: row 1 of column 12 sees 1 above, 0 below.
+    EXPECT_EQ(o[1 * 16 + 12], 255);
+    EXPECT_EQ(o[3 * 16 + 12], 255);
+    EXPECT_EQ(o[0 * 16 + 12], 0);
     sel->Hide();
     s.Frame();
     EXPECT_FALSE(s.editor.overlay);
@@ -189,6 +209,19 @@ TEST(View, ACentreOutsideTheReachableRangeIsWrittenBackAndFlagged) {
     s.pic->viewChanged = 0;
     s.Frame();
     EXPECT_EQ(s.pic->viewChanged, 0); // stable: nothing moves on the next frame
+}
+
+TEST(View, SubPixelMappingIsUsedOnlyWhenItsFlagIsOn) {
+    Scene s(100, 50, 400, 200); // magnified by 4 at (0, 0)
+    s.Frame();
+    float x = 0, y = 0;
+    EXPECT_TRUE(s.editor.ScreenToPictureSubPixel(10, 7, x, y));
+    EXPECT_EQ(x, 2.0f);
+    EXPECT_EQ(y, 1.0f);
+    s.editor.subPixelMapping = 1;
+    EXPECT_TRUE(s.editor.ScreenToPictureSubPixel(10, 7, x, y));
+    EXPECT_EQ(x, 2.5f);
+    EXPECT_EQ(y, 1.75f);
 }
 
 TEST(Settings, StateBytesRoundTripAndAZeroMagnifierFallsBackTo16) {

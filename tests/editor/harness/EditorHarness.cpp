@@ -3,7 +3,8 @@
 // (or its middle) whose body is the editor's frame and whose pointer handler feeds a tool box.
 //
 //   editor_harness render CASE OUT.png   shows a known picture (CASE: one, reduced, magnified,
-//                                        repeat, window), reads the framebuffer back, compares it
+//                                        repeat, window, selection), reads the framebuffer back,
+//                                        compares it
 //                                        with the sRGB-encoded composite worked out here
 //                                        independently (within one step a channel), writes it
 //                                        as a PNG; exit 0 when everything matched
@@ -15,6 +16,7 @@
 //                                        exit 0 when the segment is painted dark in IN.png and the
 //                                        pixels 40 away from it on both sides are still paper
 #include "editor/cTes_PicEditor.h"
+#include "engine/picture/cTes_Layer_Selection.h"
 #include "engine/picture/c_TesLayer_Gfx.h"
 #include "engine/picture/c_TesPic.h"
 #include "engine/tools/cVek_ToolBox.h"
@@ -78,32 +80,46 @@ int Srgb8(double v) {
     return static_cast<int>(std::floor(e * 255.0 + 0.5));
 }
 
+// The selection of the "selection" case: columns 200..439 of rows 120..359. Its outline covers the
+// pixels on both sides of each edge.
+constexpr int kSelX0 = 200, kSelX1 = 440, kSelY0 = 120, kSelY1 = 360;
+
+enum Expect { kBlack, kPicture, kUnchecked };
+
 // The screen pixel's picture pixel for the render case, by hand from the case's geometry on a
-// 640 × 480 screen; false where the screen shows no picture (black).
-bool ExpectedSource(const std::string& c, int x, int y, int& px, int& py) {
+// 640 × 480 screen; black where the screen shows no picture.
+Expect ExpectedSource(const std::string& c, int x, int y, int& px, int& py) {
+    if (c == "selection") { // as "one"; the animated outline sits on the selection's edges
+        px = x, py = y;
+        const bool side =
+            (x == kSelX0 - 1 || x == kSelX0 || x == kSelX1 - 1 || x == kSelX1) && y >= kSelY0 && y < kSelY1;
+        const bool topOrBottom =
+            (y == kSelY0 - 1 || y == kSelY0 || y == kSelY1 - 1 || y == kSelY1) && x >= kSelX0 && x < kSelX1;
+        return side || topOrBottom ? kUnchecked : kPicture;
+    }
     if (c == "one") { // 640 × 480 at 1:1
         px = x, py = y;
-        return true;
+        return kPicture;
     }
     if (c == "reduced") { // 1280 × 960: 1280·88/100 = 1126 > 640, R = 1125/640 + 1 = 2
         px = 2 * x, py = 2 * y;
-        return true;
+        return kPicture;
     }
     if (c == "magnified") { // 160 × 120: M = 640/160 = 4
         px = x / 4, py = y / 4;
-        return true;
+        return kPicture;
     }
     if (c == "repeat") { // 200 × 150 at 1:1, centred at (220, 165), repeated both ways
         px = ((x - 220) % 200 + 200) % 200;
         py = ((y - 165) % 150 + 150) % 150;
-        return true;
+        return kPicture;
     }
     if (c == "window") { // 640 × 480 laid out against the screen, clipped to 160..479 × 120..359
-        if (x < 160 || x >= 480 || y < 120 || y >= 360) return false;
+        if (x < 160 || x >= 480 || y < 120 || y >= 360) return kBlack;
         px = x, py = y;
-        return true;
+        return kPicture;
     }
-    return false;
+    return kBlack;
 }
 
 bool MakeRenderPicture(const std::string& c) {
@@ -114,7 +130,7 @@ bool MakeRenderPicture(const std::string& c) {
         w = 160, h = 120;
     else if (c == "repeat")
         w = 200, h = 150;
-    else if (c != "one" && c != "window")
+    else if (c != "one" && c != "window" && c != "selection")
         return false;
     g.pic = std::make_unique<c_TesPic>(w, h);
     c_TesLayer_Gfx* ink = g.pic->AddColourLayer();
@@ -127,6 +143,22 @@ bool MakeRenderPicture(const std::string& c) {
             for (int i = 0; i < 4; ++i)
                 p[i] = static_cast<float>(v[i]);
         }
+    if (c == "selection") {
+        cTes_Layer_Selection* sel = g.pic->GetSelection();
+        if (!sel) return false;
+        sel->Clear();
+        for (int y = kSelY0; y < kSelY1; ++y)
+            for (int x = kSelX0; x < kSelX1; ++x)
+                sel->Pixels()[y * w + x] = 0.0f;
+    }
+    if (c == "selection") {
+        cTes_Layer_Selection* sel = g.pic->GetSelection();
+        if (!sel) return false;
+        sel->Clear();
+        for (int y = kSelY0; y < kSelY1; ++y)
+            for (int x = kSelX0; x < kSelX1; ++x)
+                sel->Pixels()[y * w + x] = 0.0f;
+    }
     g.pic->viewMode = c == "repeat" ? 0 : 3;
     g.pic->repeatX = g.pic->repeatY = c == "repeat" ? 1 : 0;
     return true;
@@ -142,7 +174,9 @@ int CheckFrame(const std::vector<uint8_t>& rgb, int w, int h) {
     for (int y = 3; y < h; y += 7)
         for (int x = 2; x < w; x += 7) {
             int want[3] = {0, 0, 0}, px = 0, py = 0;
-            if (ExpectedSource(g.renderCase, x, y, px, py)) {
+            const Expect e = ExpectedSource(g.renderCase, x, y, px, py);
+            if (e == kUnchecked) continue;
+            if (e == kPicture) {
                 double v[4];
                 BlockColour(px, py, v);
                 for (int c = 0; c < 3; ++c)
@@ -159,6 +193,32 @@ int CheckFrame(const std::vector<uint8_t>& rgb, int w, int h) {
                     break;
                 }
         }
+    if (g.renderCase == "selection") {
+        // Along one row across the selection, the outline columns show the overlay's grey (the
+        // picture is not grey there) and their neighbours show the picture.
+        const int y = 200;
+        for (int x0 : {kSelX0 - 3, kSelX1 - 3})
+            for (int x = x0; x < x0 + 6; ++x) {
+                int px, py;
+                const bool outline = ExpectedSource(g.renderCase, x, y, px, py) == kUnchecked;
+                double v[4];
+                BlockColour(px, py, v);
+                int want[3];
+                for (int c = 0; c < 3; ++c)
+                    want[c] = Srgb8(v[c] * v[3] + (1.0 - v[3]));
+                const uint8_t* got = &rgb[(static_cast<size_t>(y) * w + x) * 3];
+                const bool grey = got[0] == got[1] && got[1] == got[2];
+                bool picture = true;
+                for (int c = 0; c < 3; ++c)
+                    picture = picture && std::abs(int(got[c]) - want[c]) <= 1;
+                ++checked;
+                if (outline ? !grey || picture : !picture) {
+                    std::fprintf(stderr, "(%d, %d): got %d %d %d, outline %d\n", x, y, got[0], got[1], got[2],
+                                 outline);
+                    ++bad;
+                }
+            }
+    }
     std::printf("%s: %d of %d sampled pixels off by more than one step\n", g.renderCase.c_str(), bad,
                 checked);
     return bad == 0 && checked > 0 ? 0 : 1;
