@@ -211,3 +211,14 @@ TEST(LayerHeader, PortfolioFormKeepsThumbnailAndOmitsId) {
     EXPECT_EQ(0, back->headerDirty);
     EXPECT_FALSE(back->HasPixels());
 }
+
+TEST(PictureFile, HiddenCurrentLayerStaysHiddenAfterReading) {
+    auto pic = TwoLayerPicture();
+    pic->currentLayer->Hide();
+    const auto file = Image(*pic, pic->name);
+    auto back = c_TesPicFile::ReadPicture(file.data(), file.size());
+    ASSERT_NE(nullptr, back);
+    ASSERT_NE(nullptr, back->currentLayer);
+    EXPECT_EQ(0, back->currentLayer->visible);
+    EXPECT_EQ(file, Image(*back, back->name));
+}

@@ -552,8 +552,12 @@ std::unique_ptr<c_TesPic> c_TesPicFile::Assemble(s_TesPicImage& image, bool useC
     }
     if (pic->bottomLayer) pic->RecomputeEnds(pic->bottomLayer);
     c_TesLayer* current = useCurrentId && image.currentId ? pic->FindLayer(image.currentId) : nullptr;
+    if (!current) current = pic->topLayer;
+    // Choosing the current layer shows it; a file that has it hidden keeps it hidden.
+    const int32_t visible = current ? current->visible : 1;
     pic->currentLayer = nullptr;
-    pic->SetCurrent(current ? current : pic->topLayer);
+    pic->SetCurrent(current);
+    if (current) current->visible = visible;
     pic->headerDirty = 1;
     return pic;
 }

@@ -501,10 +501,19 @@ bool c_TesPortfolio::LoadPictureLayers(c_TesPic& pic) {
             pic.topLayer = previous;
             if (pic.bottomLayer) pic.RecomputeEnds(pic.bottomLayer);
             c_TesLayer* current = info.currentId ? pic.FindLayer(info.currentId) : nullptr;
+            if (!current) current = pic.topLayer;
+            // Choosing the layer that was current changes nothing to save, and a layer stored
+            // hidden stays hidden.
             const uint8_t dirty = pic.headerDirty;
+            const int32_t visible = current ? current->visible : 1;
+            const uint8_t layerDirty = current ? current->headerDirty : 0;
             pic.currentLayer = nullptr;
-            pic.SetCurrent(current ? current : pic.topLayer);
-            pic.headerDirty = dirty; // choosing the layer that was current changes nothing to save
+            pic.SetCurrent(current);
+            if (current) {
+                current->visible = visible;
+                current->headerDirty = layerDirty;
+            }
+            pic.headerDirty = dirty;
         }
     }
 
