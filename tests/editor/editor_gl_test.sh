@@ -3,7 +3,7 @@
 # framebuffer, and a drag made with xdotool through the real input dispatcher that must leave
 # paint where the pointer went.
 # Usage: editor_gl_test.sh render CASE HARNESS DISPLAY-BASE
-#        editor_gl_test.sh drag HARNESS DISPLAY-BASE
+#        editor_gl_test.sh drag HARNESS DISPLAY-BASE SCALE   (the drawing is SCALE times the screen)
 # With SX_EDITOR_SHOTS=<folder> in the environment the screenshots are kept there.
 set -uo pipefail
 kind=$1
@@ -33,8 +33,8 @@ render)
   [ -n "$shots" ] && cp "$work/shot.png" "$shots/editor-render-$case_name.png"
   ;;
 drag)
-  harness=$2 shots=${SX_EDITOR_SHOTS:-}
-  "$harness" drag "$work/drawing.png" "$work/ready" &
+  harness=$2 scale=$4 shots=${SX_EDITOR_SHOTS:-}
+  "$harness" drag "$work/drawing.png" "$work/ready" "$scale" &
   pid=$!
   for _ in $(seq 300); do [ -e "$work/ready" ] && break; sleep 0.1; done
   [ -e "$work/ready" ] || fail "the harness never showed a frame"
@@ -49,8 +49,11 @@ drag)
   for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   wait "$pid"; rc=$?; pid=
   [ "$rc" = 0 ] || fail "harness exit code $rc"
-  "$harness" check "$work/drawing.png" 100 150 540 370 || fail "no paint where the pointer went"
-  if [ -n "$shots" ]; then cp "$work/drawing-screen.png" "$shots/editor-drag.png"; fi
+  "$harness" check "$work/drawing.png" $((100 * scale)) $((150 * scale)) $((540 * scale)) $((370 * scale)) ||
+    fail "no paint in the layer where the pointer went"
+  # The last frame on screen shows it too: the stroke's regions were re-uploaded.
+  "$harness" check "$work/drawing-screen.png" 100 150 540 370 || fail "the stroke is not on screen"
+  if [ -n "$shots" ]; then cp "$work/drawing-screen.png" "$shots/editor-drag-$scale.png"; fi
   ;;
 *) fail "unknown kind" ;;
 esac

@@ -3,12 +3,13 @@
 // (or its middle) whose body is the editor's frame and whose pointer handler feeds a tool box.
 //
 //   editor_harness render CASE OUT.png   shows a known picture (CASE: one, reduced, magnified,
-//                                        repeat, window, selection), reads the framebuffer back,
-//                                        compares it
+//                                        repeat, window, selection, exact, stretch), reads the
+//                                        framebuffer back, compares it
 //                                        with the sRGB-encoded composite worked out here
 //                                        independently (within one step a channel), writes it
 //                                        as a PNG; exit 0 when everything matched
-//   editor_harness drag OUT.png READY    a blank screen-sized drawing with a black pen; touches
+//   editor_harness drag OUT.png READY [S] a blank drawing S times the screen size (default 1, shown
+//                                        reduced by S) with a black pen; touches
 //                                        READY once it is on screen; on close writes the drawing
 //                                        (composite over paper) to OUT.png and the last frame to
 //                                        OUT.png with "-screen.png" in place of ".png"
@@ -31,6 +32,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -57,6 +59,7 @@ struct Harness {
     int exitCode = 1;
     std::vector<uint8_t> lastFrame; // RGB, top row first
     int frameW = 0, frameH = 0;
+    int dragScale = 1;
 };
 
 Harness g;
@@ -114,6 +117,20 @@ Expect ExpectedSource(const std::string& c, int x, int y, int& px, int& py) {
         py = ((y - 165) % 150 + 150) % 150;
         return kPicture;
     }
+    if (c == "exact") { // 1000 × 750 without integer fit: 640 × 480, texel u averages 1000/640 columns
+        // The footprint of the screen pixel; checked only where it stays inside one block.
+        const int x0 = x * 1000 / 640, x1 = std::max((x + 1) * 1000 / 640, x0 + 1) - 1;
+        const int y0 = y * 750 / 480, y1 = std::max((y + 1) * 750 / 480, y0 + 1) - 1;
+        px = x0, py = y0;
+        return x0 / kBlock == x1 / kBlock && y0 / kBlock == y1 / kBlock ? kPicture : kUnchecked;
+    }
+    if (c == "stretch") { // 200 × 150 without integer fit: stretched 3.2 times to 640 × 480
+        // Nearest texel at the pixel centre; pixels whose centre is near a texel edge are skipped.
+        const double fx = (x + 0.5) / 3.2, fy = (y + 0.5) / 3.2;
+        px = static_cast<int>(fx), py = static_cast<int>(fy);
+        const bool nearEdge = fx - px < 0.02 || fx - px > 0.98 || fy - py < 0.02 || fy - py > 0.98;
+        return nearEdge ? kUnchecked : kPicture;
+    }
     if (c == "window") { // 640 × 480 laid out against the screen, clipped to 160..479 × 120..359
         if (x < 160 || x >= 480 || y < 120 || y >= 360) return kBlack;
         px = x, py = y;
@@ -128,8 +145,10 @@ bool MakeRenderPicture(const std::string& c) {
         w = 1280, h = 960;
     else if (c == "magnified")
         w = 160, h = 120;
-    else if (c == "repeat")
+    else if (c == "repeat" || c == "stretch")
         w = 200, h = 150;
+    else if (c == "exact")
+        w = 1000, h = 750;
     else if (c != "one" && c != "window" && c != "selection")
         return false;
     g.pic = std::make_unique<c_TesPic>(w, h);
@@ -320,6 +339,7 @@ void SetUp() {
 
     g.editor = std::make_unique<cTes_PicEditor>();
     g.editor->fullScreenLayout = 1;
+    g.editor->integerFit = g.renderCase == "exact" || g.renderCase == "stretch" ? 0 : 1;
     if (g.mode == Mode::kRender) {
         if (!MakeRenderPicture(g.renderCase)) {
             std::fprintf(stderr, "unknown case %s\n", g.renderCase.c_str());
@@ -327,7 +347,8 @@ void SetUp() {
             return;
         }
     } else {
-        g.pic = std::make_unique<c_TesPic>(vek::shell::ScreenWidth(), vek::shell::ScreenHeight());
+        g.pic = std::make_unique<c_TesPic>(vek::shell::ScreenWidth() * g.dragScale,
+                                           vek::shell::ScreenHeight() * g.dragScale);
         g.pic->AddColourLayer();
         g.pic->viewMode = 3;
         g.toolBox = std::make_unique<cVek_ToolBox>();
@@ -411,14 +432,14 @@ int main(int argc, char** argv) {
         g.mode = Mode::kRender;
         g.renderCase = argv[2];
         g.out = argv[3];
-    } else if (what == "drag" && argc == 4) {
+    } else if (what == "drag" && (argc == 4 || argc == 5)) {
         g.mode = Mode::kDrag;
         g.out = argv[2];
         g.ready = argv[3];
+        g.dragScale = argc == 5 ? std::max(1, std::min(4, std::atoi(argv[4]))) : 1;
     } else {
-        std::fprintf(
-            stderr,
-            "usage: editor_harness render CASE OUT.png | drag OUT.png READY | check IN.png X0 Y0 X1 Y1\n");
+        std::fprintf(stderr, "usage: editor_harness render CASE OUT.png | drag OUT.png READY [S] | check "
+                             "IN.png X0 Y0 X1 Y1\n");
         return 2;
     }
     vek::shell::Shell shell;
