@@ -1,0 +1,190 @@
+// The program's commands. Commands that change the picture wait while a stroke is being drawn
+// (they store themselves again for the next frame), so a shortcut key pressed mid-stroke never
+// lands between a stroke's press and its release.
+#include "app/Commands.h"
+
+#include "app/Portfolio.h"
+#include "app/StudioContext.h"
+#include "app/StudioPanelState.h"
+#include "editor/cTes_PicEditor.h"
+#include "engine/picture/c_TesPic.h"
+#include "engine/storage/c_TesExport.h"
+#include "engine/tools/cVek_ToolBox.h"
+#include "resources/ProgramState.h"
+#include "shell/MacRoman.h"
+#include "shell/Random.h"
+#include "ui/cVek_Desktop.h"
+
+#include <string>
+
+namespace scribbix::commands {
+namespace {
+
+// True when the command was stored (the caller returns); false when it is to run now.
+bool Deferred(CommandAction action, cVek_Window* window, intptr_t arg) {
+    cVek_Desktop* d = Context().desktop;
+    return d && d->Defer(action, window, arg);
+}
+
+// A stroke is open: the command tries again on the next frame.
+bool WaitForStroke(CommandAction action, cVek_Window* window, intptr_t arg) {
+    const cTes_PicEditor* e = Context().editor;
+    cVek_Desktop* d = Context().desktop;
+    if (!e || !d || !e->DragCaptured()) return false;
+    d->Defer(action, window, arg);
+    return true;
+}
+
+// After the picture object may have been rebuilt (undo, redo, slot change), the tool box paints
+// on the portfolio's current picture again.
+void RefreshToolBoxPicture() {
+    if (cVek_ToolBox* tb = Context().toolBox) tb->SetPicture(CurrentPicture());
+}
+
+uint32_t TimeValue() {
+    StudioContext& c = Context();
+    return c.timeValue ? c.timeValue() : vek::ProgramTimeValue();
+}
+
+void ShowExportResult(bool ok, const std::string& path) {
+    cVek_Desktop* d = Context().desktop;
+    if (!d) return;
+    if (ok) {
+        const size_t slash = path.find_last_of('/');
+        const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+        const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+        d->ShowInfo("Export", "Your drawing was exported as\r\xA4\xA4P\x03" + vek::Utf8ToMacRoman(file) +
+                                  "\xA4\xA4p\rin the folder\r" + vek::Utf8ToMacRoman(folder));
+    } else {
+        d->ShowInfo("Export", "The drawing could not be exported.\r\r"
+                              "Please check that your Pictures folder exists,\r"
+                              "that you may write to it and that the disk is not full.\r"
+                              "Your drawing itself is safe in 'Work In Progress'.");
+    }
+}
+
+// One history step back (0) or forward (1), when there is one.
+void Step(int direction) {
+    c_TesPic* pic = CurrentPicture();
+    if (!pic || !pic->history) return;
+    if ((direction == 0 ? pic->history->UndoSteps() : pic->history->RedoSteps()) <= 0) return;
+    pic->history->Undo(direction);
+    RefreshToolBoxPicture();
+}
+
+} // namespace
+
+std::string ExportBaseName(uint32_t seconds) {
+    StudioContext& c = Context();
+    c_TesPic* pic = CurrentPicture();
+    std::string base;
+    const int slot = c.portfolio && pic ? c.portfolio->SlotOf(pic->pictureNumber) : -1;
+    if (slot >= 0)
+        base = Portfolio::SlotLabel(slot);
+    else if (pic)
+        base = pic->name;
+    return base + " (" + std::to_string(seconds) + ")";
+}
+
+void Export(cVek_Window* window, intptr_t arg) {
+    if (Deferred(Export, window, arg)) return;
+    if (WaitForStroke(Export, window, arg)) return;
+    StudioContext& c = Context();
+    c_TesPic* pic = CurrentPicture();
+    if (!c.exporter || !pic) return;
+    // A drawing that was never given a slot (the menu was never opened) takes slot 0 first, so
+    // the file is named after its slot like every other drawing.
+    if (c.portfolio) c.portfolio->NormalizeSlots();
+    c.exporter->SetOverrideName(ExportBaseName(TimeValue()).c_str());
+    const s_TesExportPars pars; // PNG, opaque over the paper, visible layers only
+    c.lastExportOk = c.exporter->ExportPicture(pars, pic);
+    c.lastExportPath = c.lastExportOk ? c.exporter->WrittenPath() : std::string();
+    ShowExportResult(c.lastExportOk, c.lastExportPath);
+}
+
+void Clear(cVek_Window* window, intptr_t arg) {
+    if (Deferred(Clear, window, arg)) return;
+    if (WaitForStroke(Clear, window, arg)) return;
+    StudioContext& c = Context();
+    if (!c.portfolio || !c.portfolio->currentPicture) return;
+    c.portfolio->ClearDrawing();
+    if (c.editor) c.editor->RequestRebuild();
+    RefreshToolBoxPicture();
+}
+
+void GoToDrawing(cVek_Window* window, intptr_t slot) {
+    if (Deferred(GoToDrawing, window, slot)) return;
+    if (WaitForStroke(GoToDrawing, window, slot)) return;
+    StudioContext& c = Context();
+    if (!c.portfolio || slot < 0 || slot >= Portfolio::kSlotCount) return;
+    c.portfolio->ChooseSlot(int(slot));
+    if (c.editor) c.editor->RequestRebuild();
+    RefreshToolBoxPicture();
+}
+
+void SetBackground(cVek_Window* window, intptr_t rgb) {
+    if (Deferred(SetBackground, window, rgb)) return;
+    if (WaitForStroke(SetBackground, window, rgb)) return;
+    StudioContext& c = Context();
+    c_TesPic* pic = CurrentPicture();
+    if (!pic) return;
+    float paper[3];
+    if (rgb == kBackgroundCurrent) {
+        if (!c.toolBox) return;
+        const float* paint = c.toolBox->Colour(cVek_ToolBox::kPaint, 1);
+        paper[0] = paint[0];
+        paper[1] = paint[1];
+        paper[2] = paint[2];
+    } else {
+        paper[0] = float((rgb >> 16) & 0xFF) / 255.0f;
+        paper[1] = float((rgb >> 8) & 0xFF) / 255.0f;
+        paper[2] = float(rgb & 0xFF) / 255.0f;
+    }
+    if (pic->history) pic->history->Record(cTes_PicHistory::kLayout, cTes_PicHistory::kCurrentLayer);
+    // The layout step may have rebuilt nothing, but fetch the picture again to be sure.
+    pic = CurrentPicture();
+    if (!pic) return;
+    pic->paperColour[0] = paper[0];
+    pic->paperColour[1] = paper[1];
+    pic->paperColour[2] = paper[2];
+    pic->headerDirty = 1;
+    pic->RedrawAll();
+    if (c.editor) c.editor->RequestRebuild();
+}
+
+void ResetPalette(cVek_Window* window, intptr_t arg) {
+    if (Deferred(ResetPalette, window, arg)) return;
+    LoadDefaultPalette(StudioState(), Context().toolBox);
+}
+
+void Minimise(cVek_Window* window, intptr_t arg) {
+    if (Deferred(Minimise, window, arg)) return;
+    if (WaitForStroke(Minimise, window, arg)) return;
+    if (Context().minimise) Context().minimise();
+}
+
+void Exit(cVek_Window* window, intptr_t arg) {
+    if (Deferred(Exit, window, arg)) return;
+    if (cVek_Desktop* d = Context().desktop) d->Close();
+}
+
+void Undo(cVek_Window* window, intptr_t arg) {
+    if (Deferred(Undo, window, arg)) return;
+    if (WaitForStroke(Undo, window, arg)) return;
+    Step(0);
+}
+
+void Redo(cVek_Window* window, intptr_t arg) {
+    if (Deferred(Redo, window, arg)) return;
+    if (WaitForStroke(Redo, window, arg)) return;
+    Step(1);
+}
+
+void Shortcut(cVek_Window* window, intptr_t command) {
+    if (command != kUndo && command != kRedo) return; // the clipboard keys have no command here
+    if (Deferred(Shortcut, window, command)) return;
+    if (WaitForStroke(Shortcut, window, command)) return;
+    Step(command == kUndo ? 0 : 1);
+}
+
+} // namespace scribbix::commands

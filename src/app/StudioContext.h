@@ -1,0 +1,47 @@
+// What the studio, its panels, menus and commands reach: the desktop, the picture editor, the
+// tool box, the portfolio and the exporter (all borrowed; the program's set-up fills them in, tests
+// fill in their own), the persistent program state, and the few platform calls a command needs.
+// Every member may be null; whoever uses one checks it first.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class c_TesPic;
+class cTes_Export;
+class cTes_PicEditor;
+class cVek_Desktop;
+class cVek_ToolBox;
+
+namespace scribbix {
+
+class Portfolio;
+struct ProgramState;
+
+struct StudioContext {
+    cVek_Desktop* desktop = nullptr;
+    cTes_PicEditor* editor = nullptr;
+    cVek_ToolBox* toolBox = nullptr;
+    Portfolio* portfolio = nullptr;
+    cTes_Export* exporter = nullptr;
+    ProgramState* state = nullptr; // null: the process-wide State()
+
+    // "Minimize": save the picture, give up the GL context and minimise the window. The program
+    // runs it after the frame that asked for it, so no GL call follows in that frame.
+    void (*minimise)() = nullptr;
+    // The time value that export names carry (seconds since 1601 plus 1113171888, modulo 2^32);
+    // null: vek::ProgramTimeValue.
+    uint32_t (*timeValue)() = nullptr;
+
+    // Outcome of the last export, for the message the user sees and for tests.
+    bool lastExportOk = false;
+    std::string lastExportPath;
+};
+
+// The process-wide context.
+StudioContext& Context();
+ProgramState& StudioState();
+// The portfolio's current picture, or null.
+c_TesPic* CurrentPicture();
+
+} // namespace scribbix

@@ -1,0 +1,63 @@
+// A headless studio for the tests: a 1600 x 1000 screen (aspect 1.6), the desktop without GL, the
+// program's tool box, the picture editor, a portfolio and the exporter in a fresh temporary home
+// folder per test, and the studio built by the first frame. Pointer events are given in desktop
+// units and turned into client pixels the way the platform would send them.
+#pragma once
+
+#include "app/Portfolio.h"
+#include "app/Studio.h"
+#include "app/StudioContext.h"
+#include "app/ToolBox.h"
+#include "editor/cTes_PicEditor.h"
+#include "engine/storage/c_TesExport.h"
+#include "ui/cVek_Desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace studio_test {
+
+constexpr int kScreenW = 1600, kScreenH = 1000;
+constexpr uint32_t kTimeValue = 1234567890u;
+
+class StudioScene : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    // Runs before the studio is made (state a previous run would have saved).
+    virtual void BeforeStudio() {}
+    void TearDown() override;
+
+    // One program frame: the studio's update, then the desktop's frame.
+    void Frames(int n = 1);
+    void Pointer(uint8_t type, float x, float y, uint8_t button, uint16_t modifiers);
+    // Press, frame, release, frame: one click of an immediate button.
+    void Click(float x, float y, uint8_t button = 1, uint16_t keys = 0);
+    // A left-button stroke over the picture from (x0, y0) to (x1, y1), desktop units.
+    void Stroke(float x0, float y0, float x1, float y1);
+    // Centre of cell (col of cols, row of rows) of a panel window, as its panel lays them out.
+    void CellCentre(int slot, int rows, int row, int cols, int col, float* x, float* y,
+                    int rowSpan = 1) const;
+    // The menu window on top, or null.
+    vek::ui::MenuWindow* TopMenu() const;
+    // Chooses the entry of the top menu whose label is `label`; false when there is none.
+    bool ChooseInTopMenu(const std::string& label);
+    // Rests the pointer on (x, y) long enough for the popup help and returns its text.
+    std::string HelpAt(float x, float y);
+
+    std::string home_;
+    std::unique_ptr<cVek_Desktop> desktop;
+    std::unique_ptr<scribbix::ToolBox> toolBox;
+    std::unique_ptr<cTes_PicEditor> editor;
+    std::unique_ptr<scribbix::Portfolio> portfolio;
+    std::unique_ptr<cTes_Export> exporter;
+    std::unique_ptr<scribbix::Studio> studio;
+    int minimised = 0;
+    int quits = 0;
+};
+
+// Whole file into a string ("" when missing).
+std::string ReadFile(const std::string& path);
+
+} // namespace studio_test
