@@ -198,36 +198,50 @@ TEST(Portfolio, KillDuringSaveLeavesPreviousFilesReadable) {
     sxtest::TempFolder t;
     InjectionOff off;
     std::vector<uint8_t> saved;
-    int64_t limits[] = {0, 100, 3000, 9000, 20000};
     {
         scribbix::Portfolio p(64, 48);
         Start(p);
         Stroke(*p.currentPicture, 4, 4, 20, 20, {0.1f, 0.9f, 0.3f, 1.0f});
         ASSERT_TRUE(p.SavePortfolio());
         saved = Snapshot(*p.currentPicture->currentLayer);
-        Stroke(*p.currentPicture, 0, 0, 64, 48, {1, 1, 1, 0.5f});
-        c_VekFil_Disk::FailWritesAfter(limits[3], true); // the process "dies" inside the pixel file
-        EXPECT_FALSE(p.SavePortfolio());
     }
-    for (int64_t limit : limits) {
-        c_VekFil_Disk::FailWritesAfter(-1);
-        {
-            scribbix::Portfolio p(64, 48);
-            Start(p);
-            ASSERT_NE(nullptr, p.currentPicture);
-            EXPECT_EQ(saved, Snapshot(*p.currentPicture->currentLayer)) << "after a kill at byte " << limit;
-            Stroke(*p.currentPicture, 0, 0, 64, 48, {1, 1, 1, 0.5f});
-            c_VekFil_Disk::FailWritesAfter(limit, true);
-            EXPECT_FALSE(p.SavePortfolio());
+    // Cut points across the layer header, the 49 kB pixel file, "Pic.Head" and "Pfo.Head", and
+    // beyond the end (where the save completes and becomes the state to find next time).
+    std::vector<int64_t> limits;
+    for (int64_t b = 0; b < 58000; b += 1777)
+        limits.push_back(b);
+    for (int64_t b = 54400; b < 55400; b += 60)
+        limits.push_back(b);
+    // A save that fails after the picture's files were committed (in "Pfo.Head") leaves the new
+    // picture: either state is whole, never a mixture.
+    std::vector<uint8_t> attempt = saved;
+    int failed = 0;
+    for (size_t i = 0; i < limits.size(); ++i) {
+        c_VekFil_Disk::FailWritesAfter(-1); // "restart"
+        scribbix::Portfolio p(64, 48);
+        Start(p);
+        ASSERT_NE(nullptr, p.currentPicture);
+        ASSERT_NE(nullptr, p.currentPicture->currentLayer) << "after a kill at byte " << limits[i - (i > 0)];
+        const auto found = Snapshot(*p.currentPicture->currentLayer);
+        ASSERT_TRUE(found == saved || found == attempt) << "after a kill at byte " << limits[i - (i > 0)];
+        saved = found;
+        for (const std::string& f : FilesIn(PortfolioRoot(t) + "/Noname_1")) {
+            EXPECT_FALSE(c_VekFil_Disk::IsTemporaryName(f)) << "stray " << f << " not cleaned up on load";
+        }
+        Stroke(*p.currentPicture, 0, 0, 64, 48, {float(i) / 64.0f, 1, 1, 0.5f});
+        attempt = Snapshot(*p.currentPicture->currentLayer);
+        c_VekFil_Disk::FailWritesAfter(limits[i], true);
+        if (p.SavePortfolio()) {
+            saved = attempt;
+        } else {
+            ++failed;
         }
     }
+    EXPECT_GE(failed, 30);
     c_VekFil_Disk::FailWritesAfter(-1);
     scribbix::Portfolio p(64, 48);
     Start(p);
     EXPECT_EQ(saved, Snapshot(*p.currentPicture->currentLayer));
-    for (const std::string& f : FilesIn(PortfolioRoot(t) + "/Noname_1")) {
-        EXPECT_FALSE(c_VekFil_Disk::IsTemporaryName(f)) << "stray " << f << " not cleaned up on load";
-    }
 }
 
 TEST(Portfolio, FailedSaveWithReleaseKeepsPixelsAndDirtyFlags) {
