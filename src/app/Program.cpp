@@ -8,6 +8,7 @@
 #include "platform/DesktopView.h"
 #include "platform/SdlWindowSystem.h"
 #include "platform/Window.h"
+#include "resources/SoundMixer.h"
 #include "shell/Clock.h"
 #include "shell/FolderService.h"
 #include "shell/Shell.h"
@@ -53,8 +54,10 @@ int Main() {
     shell.slots.frame = Frame;
     shell.slots.shutdown = OnShutdown;
     shell.slots.closeRequest = CloseRequest;
-    // INTEGRATION: the sound mixer (start, stop all sounds, stop) and the vector glyph grid
-    // go into shell.services here.
+    shell.services.startSoundMixer = vek::res::StartSoundMixer;
+    shell.services.stopAllSounds = vek::res::StopAllSounds;
+    shell.services.stopSoundMixer = vek::res::StopSoundMixer;
+    // INTEGRATION: the vector glyph grid goes into shell.services.buildGlyphGrid here.
 
     vek::platform::SdlWindowSystem windows;
     return shell.Run(windows, title);
