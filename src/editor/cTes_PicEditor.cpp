@@ -84,8 +84,8 @@ cTes_PicEditor::cTes_PicEditor() {
 }
 
 cTes_PicEditor::~cTes_PicEditor() {
+    // The picture window may already be gone (the desktop owns it); it is not touched here.
     if (gTes_PicEditor == this) gTes_PicEditor = nullptr;
-    if (window_) window_->SetPointerHandler(nullptr, nullptr);
 }
 
 c_TesPic* cTes_PicEditor::CurrentPicture() const {
@@ -140,11 +140,11 @@ void cTes_PicEditor::RunFrame(const ScreenRect& viewRect, bool windowClosing, do
         haveLayout_ = false;
         rebuildAll = 1;
     }
+    if (tb) tb->SetPicture(pic); // the tools edit the picture shown, or nothing
     if (!pic || !pic->currentLayer || pic->width <= 0 || pic->height <= 0) {
         haveLayout_ = false;
         return;
     }
-    if (tb) tb->SetPicture(pic);
     const int32_t W = pic->width, H = pic->height;
 
     // 4. View rectangle and layout.
@@ -606,6 +606,8 @@ void cTes_PicEditor::ReleaseThumbnails(c_TesPic& pic) {
             deadTextures_.push_back(name);
         name = 0;
     }
+    cVek_ToolBox* tb = toolBox_ ? toolBox_ : gVek_ToolBox;
+    if (tb && tb->picture == &pic) tb->SetPicture(nullptr);
     if (&pic == shownPicture_) {
         // Released from memory or destroyed: never look at it again.
         shownPicture_ = nullptr;
