@@ -323,3 +323,25 @@ TEST(Portfolio, ExportFolderIsScribbixInPicturesAndBecomesTheSharedCurrentFolder
     EXPECT_EQ(t.Path("Pictures/Scribbix"), p.CurrentFolder());
     unsetenv("XDG_PICTURES_DIR");
 }
+
+TEST(Portfolio, PictureWhoseLayerFilesAreDamagedGetsAFreshLayerAndKeepsTheFiles) {
+    sxtest::TempFolder t;
+    {
+        scribbix::Portfolio p(16, 16);
+        Start(p);
+        Stroke(*p.currentPicture, 1, 1, 3, 3, {1, 1, 1, 1});
+        ASSERT_TRUE(p.SavePortfolio());
+    }
+    const std::string head = PortfolioRoot(t) + "/Noname_1/0000000001.LayHead";
+    auto bytes = ReadBytes(head);
+    bytes.resize(bytes.size() / 2);
+    sxtest::WriteBytes(head, bytes);
+    scribbix::Portfolio p(16, 16);
+    Start(p);
+    ASSERT_NE(nullptr, p.currentPicture);
+    ASSERT_NE(nullptr, p.currentPicture->currentLayer);
+    EXPECT_EQ(1, p.currentPicture->LayerCount());
+    EXPECT_NE(1, p.currentPicture->currentLayer->id);
+    ASSERT_TRUE(p.SavePortfolio());
+    EXPECT_EQ(bytes, ReadBytes(head)); // the damaged file is left for recovery, not overwritten
+}

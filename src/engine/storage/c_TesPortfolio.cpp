@@ -514,6 +514,12 @@ bool c_TesPortfolio::LoadPictureLayers(c_TesPic& pic) {
                 current->headerDirty = layerDirty;
             }
             pic.headerDirty = dirty;
+            // Not one colour layer could be read (damaged or missing files, which stay on disk
+            // untouched): a fresh one keeps the picture usable instead of leaving the tools nothing.
+            bool colour = false;
+            for (c_TesLayer* l = pic.bottomLayer; l; l = l->above)
+                colour = colour || l->type == 1;
+            if (!colour) pic.AddColourLayer();
         }
     }
 
