@@ -15,7 +15,9 @@ class Portfolio : public c_TesPortfolio {
     static constexpr int kSlotCount = 10;
 
     // The screen size comes from the platform (the current display mode).
-    Portfolio(int32_t screenWidth, int32_t screenHeight) : c_TesPortfolio(screenWidth, screenHeight) {}
+    Portfolio(int32_t screenWidth, int32_t screenHeight) : c_TesPortfolio(screenWidth, screenHeight) {
+        integerFit = 1;
+    }
 
     // A screen-sized "Noname" picture with one layer "Ink", shown whole (view mode 3).
     c_TesPic* CreateBlankPicture() override;

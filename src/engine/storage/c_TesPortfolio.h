@@ -34,6 +34,7 @@ class c_TesPortfolio : public cTes_PicStore {
     int32_t highestNameNumber = 0;
     int32_t highestPictureNumber = 0;
     int32_t enoughDiskSpace = 1;
+    uint8_t integerFit = 0; // the editor's fit modes pick whole-number scales (the program sets it)
 
     // defaultWidth × defaultHeight: the screen size (new pictures, fitting).
     c_TesPortfolio(int32_t defaultWidth, int32_t defaultHeight);
