@@ -27,7 +27,8 @@ std::vector<std::string> Tokens(const std::string& line) {
     std::vector<std::string> out;
     std::istringstream in(line.substr(0, line.find('#')));
     std::string word;
-    while (in >> word) out.push_back(word);
+    while (in >> word)
+        out.push_back(word);
     return out;
 }
 
@@ -54,28 +55,37 @@ int Find(const std::string& word, const char* const* names, int count) {
     return -1;
 }
 
-const char* const kSettings[] = {"size",     "softness",      "profile",   "strength", "flow",
-                                 "tolerance", "drawmode",     "selectionmode", "blendmode", "blend"};
+const char* const kSettings[] = {"size",      "softness", "profile",       "strength",  "flow",
+                                 "tolerance", "drawmode", "selectionmode", "blendmode", "blend"};
 const char* const kSides[] = {"left", "right", "both"};
 const char* const kColours[] = {"highlight", "paint", "inner", "outer"};
-const char* const kSplits[] = {"tool",     "size",          "softness",  "profile",   "strength",
-                               "flow",     "tolerance",     "drawmode",  "selectionmode", "blendmode",
-                               "highlight", "paint",        "inner",     "outer"};
+const char* const kSplits[] = {"tool",      "size",      "softness", "profile",       "strength",
+                               "flow",      "tolerance", "drawmode", "selectionmode", "blendmode",
+                               "highlight", "paint",     "inner",    "outer"};
 // Valid ranges of the settings, in the order of kSettings.
-const int64_t kSettingRange[][2] = {{1, 251},  {0, 100}, {0, 100}, {1, 100}, {1, 100},
-                                    {1, 100},  {0, 1},   {0, 3},   {0, 58},  {0, 1}};
+const int64_t kSettingRange[][2] = {{1, 251}, {0, 100}, {0, 100}, {1, 100}, {1, 100},
+                                    {1, 100}, {0, 1},   {0, 3},   {0, 58},  {0, 1}};
 
 int32_t* SettingPair(cVek_ToolBox& box, int which) {
     switch (which) {
-    case 0: return box.size;
-    case 1: return box.softness;
-    case 2: return box.tipProfile;
-    case 3: return box.strength;
-    case 4: return box.flow;
-    case 5: return box.tolerance;
-    case 6: return box.drawMode;
-    case 7: return box.selectionMode;
-    default: return box.blendMode;
+    case 0:
+        return box.size;
+    case 1:
+        return box.softness;
+    case 2:
+        return box.tipProfile;
+    case 3:
+        return box.strength;
+    case 4:
+        return box.flow;
+    case 5:
+        return box.tolerance;
+    case 6:
+        return box.drawMode;
+    case 7:
+        return box.selectionMode;
+    default:
+        return box.blendMode;
     }
 }
 
@@ -147,7 +157,8 @@ bool RenderScript::Line(const std::string& line) {
         if (n != 3 || !Integer(t[1], 1, 16384, w) || !Integer(t[2], 1, 16384, h))
             return Fail("picture WIDTH HEIGHT, each 1 to 16384");
         if (picture_) return Fail("the picture is already made");
-        if (uint64_t(w) * uint64_t(h) > vek::kMaxImagePixels || !c_TesPic::CheckMemory(int32_t(w), int32_t(h), nullptr, 1, 1))
+        if (uint64_t(w) * uint64_t(h) > vek::kMaxImagePixels ||
+            !c_TesPic::CheckMemory(int32_t(w), int32_t(h), nullptr, 1, 1))
             return Fail("a picture of that size would not fit in memory");
         auto pic = std::make_unique<c_TesPic>(int32_t(w), int32_t(h));
         c_TesLayer* ink = pic->AddColourLayer();
@@ -162,7 +173,8 @@ bool RenderScript::Line(const std::string& line) {
     if (cmd == "paper") {
         if (n != 4 || !numbers(1, 3)) return Fail("paper R G B");
         if (!NeedPicture()) return false;
-        for (int i = 0; i < 3; ++i) picture_->paperColour[i] = float(v[i]);
+        for (int i = 0; i < 3; ++i)
+            picture_->paperColour[i] = float(v[i]);
         return true;
     }
     if (cmd == "repeat") {
@@ -208,25 +220,29 @@ bool RenderScript::Line(const std::string& line) {
         int64_t value;
         if (which < 0 || side < 0) return Fail("set SETTING left|right|both VALUE");
         if (!Integer(t[3], kSettingRange[which][0], kSettingRange[which][1], value))
-            return Fail(t[1] + " takes a whole number from " + std::to_string(kSettingRange[which][0]) + " to " +
-                        std::to_string(kSettingRange[which][1]));
+            return Fail(t[1] + " takes a whole number from " + std::to_string(kSettingRange[which][0]) +
+                        " to " + std::to_string(kSettingRange[which][1]));
         if (!NeedBox()) return false;
         for (int s = 0; s < 2; ++s) {
             if (side != 2 && side != s) continue;
-            if (which == 9) box_->blendEnabled[s] = uint8_t(value);
-            else SettingPair(*box_, which)[s] = int32_t(value);
+            if (which == 9)
+                box_->blendEnabled[s] = uint8_t(value);
+            else
+                SettingPair(*box_, which)[s] = int32_t(value);
         }
         return true;
     }
     if (cmd == "colour" || cmd == "color") {
         const int which = n == 6 ? Find(t[1], kColours, 4) : -1;
         const int side = n == 6 ? Find(t[2], kSides, 3) : -1;
-        if (which < 0 || side < 0 || !numbers(3, 3)) return Fail("colour highlight|paint|inner|outer left|right|both R G B");
+        if (which < 0 || side < 0 || !numbers(3, 3))
+            return Fail("colour highlight|paint|inner|outer left|right|both R G B");
         if (!NeedBox()) return false;
         float(*pairs[4])[3] = {box_->highlight, box_->paint, box_->innerEdge, box_->outerEdge};
         for (int s = 0; s < 2; ++s)
             if (side == 2 || side == s)
-                for (int c = 0; c < 3; ++c) pairs[which][s][c] = float(v[c]);
+                for (int c = 0; c < 3; ++c)
+                    pairs[which][s][c] = float(v[c]);
         return true;
     }
     if (cmd == "split") {
@@ -234,17 +250,21 @@ bool RenderScript::Line(const std::string& line) {
         int64_t on;
         if (which < 0 || !flag(2, on)) return Fail("split tool|SETTING|COLOUR 0|1");
         if (!NeedBox()) return false;
-        if (which == 0) box_->toolSplit = uint8_t(on);
-        else if (which < 10) box_->settingSplit[which - 1] = uint8_t(on);
-        else box_->colourSplit[which - 10] = uint8_t(on);
+        if (which == 0)
+            box_->toolSplit = uint8_t(on);
+        else if (which < 10)
+            box_->settingSplit[which - 1] = uint8_t(on);
+        else
+            box_->colourSplit[which - 10] = uint8_t(on);
         return true;
     }
     if (cmd == "two-button-split" || cmd == "subpixel" || cmd == "smoothing") {
         int64_t on;
         if (!flag(1, on)) return Fail(cmd + " 0|1");
         if (!NeedBox()) return false;
-        (cmd == "subpixel" ? box_->subPixel : cmd == "smoothing" ? box_->inputSmoothing : box_->twoButtonSplit) =
-            uint32_t(on);
+        (cmd == "subpixel"    ? box_->subPixel
+         : cmd == "smoothing" ? box_->inputSmoothing
+                              : box_->twoButtonSplit) = uint32_t(on);
         return true;
     }
     if (cmd == "complement") {
@@ -258,7 +278,8 @@ bool RenderScript::Line(const std::string& line) {
     }
     if (cmd == "random") {
         int64_t seed;
-        if (n != 2 || !Integer(t[1], 0, 0xFFFFFFFFll, seed)) return Fail("random TIME_VALUE (0 to 4294967295)");
+        if (n != 2 || !Integer(t[1], 0, 0xFFFFFFFFll, seed))
+            return Fail("random TIME_VALUE (0 to 4294967295)");
         vek::RandomSeed(uint32_t(seed));
         return true;
     }
@@ -266,11 +287,13 @@ bool RenderScript::Line(const std::string& line) {
         const bool move = cmd == "move";
         const size_t most = move ? 5 : 6;
         int64_t button = 0, bits = -1;
-        if (n < 4 || n > most || !numbers(1, 3)) return Fail(cmd + (move ? " X Y TIME [BITS]" : " X Y TIME [BUTTON [BITS]]"));
+        if (n < 4 || n > most || !numbers(1, 3))
+            return Fail(cmd + (move ? " X Y TIME [BITS]" : " X Y TIME [BUTTON [BITS]]"));
         if (!move && n >= 5 && !Integer(t[4], 1, 5, button)) return Fail("BUTTON is 1 (left) to 5");
         const size_t bitsAt = move ? 4 : 5;
         if (n > bitsAt && !Integer(t[bitsAt], 0, 7, bits)) return Fail("BITS is 0 to 7");
-        if (std::fabs(v[0]) > 1.0e6 || std::fabs(v[1]) > 1.0e6) return Fail("position too far outside the picture");
+        if (std::fabs(v[0]) > 1.0e6 || std::fabs(v[1]) > 1.0e6)
+            return Fail("position too far outside the picture");
         if (!NeedPicture() || !NeedBox()) return false;
         if (cmd == "press" && button == 0) button = 1;
         if (bits < 0) bits = move ? 0 : (button == 2 ? 2 : 1);
@@ -293,7 +316,8 @@ bool RenderScript::Line(const std::string& line) {
         for (int32_t y = ya; y < yb; ++y)
             for (int32_t x = xa; x < xb; ++x) {
                 float* p = ink_->Pixels() + (size_t(y) * pw + x) * 4;
-                for (int k = 0; k < 4; ++k) p[k] = transparent ? 0.0f : float(c[k]);
+                for (int k = 0; k < 4; ++k)
+                    p[k] = transparent ? 0.0f : float(c[k]);
             }
         ink_->DropBackup();
         if (xb > xa && yb > ya) ink_->MarkChanged(xa, ya, xb - xa, yb - ya);
@@ -312,9 +336,11 @@ bool RenderScript::Line(const std::string& line) {
         if (!wax_->HasPixels() || wax_->compacted) return Fail("the wax layer has no pixels");
         const int32_t pw = picture_->width, ph = picture_->height;
         const int32_t xa = int32_t(std::max(0.0, v[0])), ya = int32_t(std::max(0.0, v[1]));
-        const int32_t xb = int32_t(std::min<double>(pw, v[0] + v[2])), yb = int32_t(std::min<double>(ph, v[1] + v[3]));
+        const int32_t xb = int32_t(std::min<double>(pw, v[0] + v[2])),
+                      yb = int32_t(std::min<double>(ph, v[1] + v[3]));
         for (int32_t y = ya; y < yb; ++y)
-            for (int32_t x = xa; x < xb; ++x) wax_->Pixels()[size_t(y) * pw + x] = float(v[4]);
+            for (int32_t x = xa; x < xb; ++x)
+                wax_->Pixels()[size_t(y) * pw + x] = float(v[4]);
         return true;
     }
     return Fail("unknown command \"" + cmd + "\"");

@@ -19,7 +19,7 @@ class cVek_ToolBox;
 namespace scribbix {
 
 class RenderScript {
-public:
+  public:
     RenderScript();
     ~RenderScript();
     RenderScript(const RenderScript&) = delete;
@@ -45,7 +45,7 @@ public:
     // The picture as a picture file (".tesp").
     bool WriteTesp(const std::string& path);
 
-private:
+  private:
     bool Line(const std::string& line);
     bool Fail(const std::string& reason);
     bool NeedPicture();

@@ -19,16 +19,24 @@ int main(int argc, char** argv) {
             return true;
         };
         bool ok = true;
-        if (!std::strcmp(a, "--png")) ok = value(png);
-        else if (!std::strcmp(a, "--raw")) ok = value(raw);
-        else if (!std::strcmp(a, "--tesp")) ok = value(tesp);
-        else if (!std::strcmp(a, "--transparent")) transparent = true;
-        else if (a[0] != '-' && script.empty()) script = a;
-        else ok = false;
+        if (!std::strcmp(a, "--png"))
+            ok = value(png);
+        else if (!std::strcmp(a, "--raw"))
+            ok = value(raw);
+        else if (!std::strcmp(a, "--tesp"))
+            ok = value(tesp);
+        else if (!std::strcmp(a, "--transparent"))
+            transparent = true;
+        else if (a[0] != '-' && script.empty())
+            script = a;
+        else
+            ok = false;
         if (!ok) script.clear(), i = argc;
     }
     if (script.empty() || (png.empty() && raw.empty() && tesp.empty())) {
-        std::fprintf(stderr, "usage: scribbix-render SCRIPT [--png FILE] [--transparent] [--raw FILE] [--tesp FILE]\n");
+        std::fprintf(
+            stderr,
+            "usage: scribbix-render SCRIPT [--png FILE] [--transparent] [--raw FILE] [--tesp FILE]\n");
         return 2;
     }
     scribbix::RenderScript render;

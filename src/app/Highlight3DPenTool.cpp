@@ -2,6 +2,8 @@
 // and P = w·outer + (1 − w)·paint; inner half: u = e₂ − 1 and P = (1 − u)·paint + u·H.
 #include "app/Highlight3DPenTool.h"
 
+#include "engine/tools/CoverageSpan.h"
+
 namespace scribbix {
 
 Highlight3DPenTool::Highlight3DPenTool() {
@@ -39,18 +41,16 @@ void Highlight3DPenTool::BlendSpan(s_StampPars& sp) {
     DeriveHighlight(sp.paint, light);
     const float* paint = sp.paint;
     const float* outer = sp.outerEdge;
-    tes::EdgeConeSpan(sp, true, [paint, outer, &light](float e, float* p) {
-        const float e2 = 2.0f * e;
-        if (e2 <= 1.0f) {
-            const float a = (1.0f - e2) * 0.8f + 0.2f;
-            const float w = a * a - 0.04f;
-            for (int ch = 0; ch < 3; ++ch)
-                p[ch] = w * outer[ch] + (1.0f - w) * paint[ch];
-        } else {
-            const float u = e2 - 1.0f;
-            for (int ch = 0; ch < 3; ++ch)
-                p[ch] = (1.0f - u) * paint[ch] + u * light[ch];
-        }
+    const float h0 = light[0], h1 = light[1], h2 = light[2];
+    tes::CoverageSpan<true, true>(sp, [paint, outer, h0, h1, h2](auto e, auto& r, auto& g, auto& b) {
+        const auto e2 = 2.0f * e;
+        const auto outerHalf = e2 <= 1.0f;
+        const auto a = (1.0f - e2) * 0.8f + 0.2f;
+        const auto w = a * a - 0.04f;
+        const auto u = e2 - 1.0f;
+        r = outerHalf ? w * outer[0] + (1.0f - w) * paint[0] : (1.0f - u) * paint[0] + u * h0;
+        g = outerHalf ? w * outer[1] + (1.0f - w) * paint[1] : (1.0f - u) * paint[1] + u * h1;
+        b = outerHalf ? w * outer[2] + (1.0f - w) * paint[2] : (1.0f - u) * paint[2] + u * h2;
     });
 }
 

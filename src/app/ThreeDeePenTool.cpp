@@ -2,6 +2,8 @@
 // under a full tip, else P painted over the stroke-start pixel.
 #include "app/ThreeDeePenTool.h"
 
+#include "engine/tools/CoverageSpan.h"
+
 namespace scribbix {
 
 ThreeDeePenTool::ThreeDeePenTool() {
@@ -11,10 +13,11 @@ ThreeDeePenTool::ThreeDeePenTool() {
 void ThreeDeePenTool::BlendSpan(s_StampPars& sp) {
     const float* paint = sp.paint;
     const float* outer = sp.outerEdge;
-    tes::EdgeConeSpan(sp, true, [paint, outer](float e, float* p) {
-        const float w = (1.0f - e) * (1.0f - e);
-        for (int ch = 0; ch < 3; ++ch)
-            p[ch] = w * outer[ch] + (1.0f - w) * paint[ch];
+    tes::CoverageSpan<true, true>(sp, [paint, outer](auto e, auto& r, auto& g, auto& b) {
+        const auto w = (1.0f - e) * (1.0f - e);
+        r = w * outer[0] + (1.0f - w) * paint[0];
+        g = w * outer[1] + (1.0f - w) * paint[1];
+        b = w * outer[2] + (1.0f - w) * paint[2];
     });
 }
 

@@ -2,6 +2,8 @@
 // tip, else painted over.
 #include "app/White3dPenTool.h"
 
+#include "engine/tools/CoverageSpan.h"
+
 namespace scribbix {
 
 White3dPenTool::White3dPenTool() {
@@ -11,9 +13,10 @@ White3dPenTool::White3dPenTool() {
 void White3dPenTool::BlendSpan(s_StampPars& sp) {
     const float* paint = sp.paint;
     const float* inner = sp.innerEdge;
-    tes::EdgeConeSpan(sp, true, [paint, inner](float e, float* p) {
-        for (int ch = 0; ch < 3; ++ch)
-            p[ch] = (1.0f - e) * paint[ch] + e * inner[ch];
+    tes::CoverageSpan<true, true>(sp, [paint, inner](auto e, auto& r, auto& g, auto& b) {
+        r = (1.0f - e) * paint[0] + e * inner[0];
+        g = (1.0f - e) * paint[1] + e * inner[1];
+        b = (1.0f - e) * paint[2] + e * inner[2];
     });
 }
 

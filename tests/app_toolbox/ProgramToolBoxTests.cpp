@@ -198,6 +198,34 @@ TEST(Drag, CarriesThePressedPatchUnchangedAndTransparencyAsWell) {
     EXPECT_EQ(c.Px(55, 25)[0], 0.0f);
 }
 
+TEST(Drag, AtFractionalPositionsTheCarriedPatchStaysAlignedWithThePointer) {
+    // A linear ramp survives the shift into the tip's frame and back exactly (up to rounding), so
+    // any misalignment of the pick-up shows as an offset of whole steps of the ramp.
+    Canvas c(120, 60);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 120; ++x) {
+            float* p = c.Px(x, y);
+            p[0] = 0.01f * x, p[1] = 0.013f * y, p[2] = 0.5f, p[3] = 1.0f;
+        }
+    c.ink->DropBackup();
+    auto box = MakeProgramBox(c, scribbix::ToolBox::kDrag);
+    box->size[0] = 15;
+    box->softness[0] = 0;
+    box->subPixel = 1;
+    c.Press(*box, 20.5f, 30.25f);
+    for (int i = 1; i < 30; ++i)
+        c.Move(*box, 20.5f + i, 30.25f);
+    c.Release(*box, 50.5f, 30.25f);
+    // The patch pressed around (20.5, 30.25) now lies around (50.5, 30.25): 30 pixels on.
+    for (int dy = -4; dy <= 4; ++dy)
+        for (int dx = -4; dx <= 4; ++dx) {
+            const float* p = c.Px(50 + dx, 30 + dy);
+            EXPECT_NEAR(p[0], 0.01f * (20 + dx), 2e-4f) << dx << "," << dy;
+            EXPECT_NEAR(p[1], 0.013f * (30 + dy), 2e-4f) << dx << "," << dy;
+            EXPECT_NEAR(p[3], 1.0f, 1e-5f);
+        }
+}
+
 TEST(ProgramSmudge, SmearsPaintAlongTheStrokeFadingAsItGoes) {
     Canvas c(120, 40);
     for (int y = 0; y < 40; ++y)

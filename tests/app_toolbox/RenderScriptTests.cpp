@@ -45,7 +45,7 @@ TEST(RenderScript, PenCurveRendersToAPngThatLibpngOpens) {
     ASSERT_TRUE(r.EncodePng(true, rgba));
     ASSERT_TRUE(vek::DecodePng(rgba.Data(), rgba.Size(), image));
     EXPECT_EQ(image.Channels(), 4);
-    EXPECT_EQ(image.Row(0)[3], 0);  // transparent where nothing was painted
+    EXPECT_EQ(image.Row(0)[3], 0); // transparent where nothing was painted
 }
 
 TEST(RenderScript, ReplayingAScriptTwiceGivesTheSameFloats) {
@@ -94,18 +94,18 @@ TEST(RecordedStrokes, DragCarriesRedIntoTheBlueSide) {
     scribbix::RenderScript r;
     ASSERT_TRUE(r.RunFile(Stroke("smear_scene.txt"))) << r.Error();
     EXPECT_GT(Px(r, 115, 60)[0], 0.9f);  // the patch pressed at x = 60 is red
-    EXPECT_GT(Px(r, 110, 120)[0], 0.1f);  // the smudge pushed some red past the edge
+    EXPECT_GT(Px(r, 110, 120)[0], 0.1f); // the smudge pushed some red past the edge
     EXPECT_FLOAT_EQ(Px(r, 200, 10)[2], 1.0f);
 }
 
 TEST(RecordedStrokes, WaxProtectsAndTheRightButtonLineErases) {
     scribbix::RenderScript r;
     ASSERT_TRUE(r.RunFile(Stroke("right_button_line.txt"))) << r.Error();
-    EXPECT_GT(Px(r, 60, 40)[3], 0.99f);   // the 3D Pen stroke
-    EXPECT_EQ(Px(r, 100, 40)[3], 0.0f);   // under the wax
-    EXPECT_EQ(Px(r, 50, 90)[3], 0.0f);    // erased along the line from (20, 90) to (140, 90)
-    EXPECT_FLOAT_EQ(Px(r, 100, 90)[3], 1.0f);  // the wax kept it
-    EXPECT_FLOAT_EQ(Px(r, 50, 82)[3], 1.0f);   // the moves at y 85 and 95 did not erase
+    EXPECT_GT(Px(r, 60, 40)[3], 0.99f);       // the 3D Pen stroke
+    EXPECT_EQ(Px(r, 100, 40)[3], 0.0f);       // under the wax
+    EXPECT_EQ(Px(r, 50, 90)[3], 0.0f);        // erased along the line from (20, 90) to (140, 90)
+    EXPECT_FLOAT_EQ(Px(r, 100, 90)[3], 1.0f); // the wax kept it
+    EXPECT_FLOAT_EQ(Px(r, 50, 82)[3], 1.0f);  // the moves at y 85 and 95 did not erase
 }
 
 TEST(RenderScript, BadLinesAreRefusedWithTheirNumberAndChangeNothing) {
@@ -129,5 +129,5 @@ TEST(RenderScript, BadLinesAreRefusedWithTheirNumberAndChangeNothing) {
     ASSERT_FALSE(r.Run("picture 8 8 # comment\ncatalogue program\nfill 1 0 0 1\nset strength both 0\n"));
     ASSERT_NE(r.ToolBox(), nullptr);
     EXPECT_EQ(Px(r, 3, 3)[0], 1.0f);
-    EXPECT_EQ(r.ToolBox()->strength[0], 100);  // the bad line changed nothing
+    EXPECT_EQ(r.ToolBox()->strength[0], 100); // the bad line changed nothing
 }

@@ -223,6 +223,9 @@ TEST(SmearKernel, MatchesTheReferenceAndClearsPixelsLeftWithoutAlpha) {
         Span fast(11), ref(11);
         fast.sp.strength = ref.sp.strength = strength;
         const float k = 0.75f, rho = 0.28f;
+        for (size_t i = 0; i < fast.pick.size(); i += 4) // the kernel reads the pick-up premultiplied
+            for (int c = 0; c < 3; ++c)
+                fast.pick[i + c] *= fast.pick[i + 3];
         tes::SmearSpan(fast.sp, k, rho, false, 0, 0.0f);
         const float w = k * rho * (1 - strength) * (1 - strength);
         ref.Each([&](const float* s, float* d, float*, int mi) {
@@ -244,7 +247,8 @@ TEST(SmearKernel, MatchesTheReferenceAndClearsPixelsLeftWithoutAlpha) {
                 d[3] = alpha;
             }
         });
-        ExpectSame(fast.dst, ref.dst);
+        for (size_t i = 0; i < fast.dst.size(); ++i)
+            EXPECT_NEAR(fast.dst[i], ref.dst[i], 2e-5f * (1.0f + std::fabs(ref.dst[i]))) << "element " << i;
     }
 }
 

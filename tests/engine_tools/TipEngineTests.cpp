@@ -11,7 +11,7 @@ namespace {
 
 struct Tip {
     vek::MemBlock a, b, table;
-    std::vector<float> quadrant, plane;
+    std::vector<float> quadrant, planeA, planeB;
     s_TipPars tip{};
     int32_t n = 0;
 
@@ -30,12 +30,13 @@ struct Tip {
         tip.maskA = &a;
         tip.maskB = cone ? &b : nullptr;
         quadrant.resize(2 * side * side);
-        plane.resize((side + 1) * (side + 1));
+        planeA.resize((side + 1) * (side + 1));
+        planeB.resize((side + 1) * (side + 1));
     }
     void Build(float fx = 0, float fy = 0) {
         tip.fx = fx;
         tip.fy = fy;
-        tes::BuildTipMasks(tip, table.As<float>(), n, quadrant.data(), plane.data());
+        tes::BuildTipMasks(tip, table.As<float>(), n, quadrant.data(), planeA.data(), planeB.data());
     }
     float A(int x, int y) const { return a.As<float>()[y * tip.maskWidth + x]; }
     float B(int x, int y) const { return b.As<float>()[y * tip.maskWidth + x]; }

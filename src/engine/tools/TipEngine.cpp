@@ -78,8 +78,7 @@ float TipProfile(float r, float slope, float tipShape, float strength) {
 
 namespace {
 
-// Writes the mirrored M × M image of a quadrant into `out` (row stride `stride`, starting at
-// `out`); quadrant rows are `qh` floats.
+// Writes the mirrored M × M image of a quadrant (rows of `qh` floats) at `out`, rows `stride` apart.
 void MirrorQuadrant(const float* quadrant, int32_t qh, int32_t m, float* out, int32_t stride) {
     for (int32_t b = 0; b < m; ++b) {
         const int32_t qb = b < qh ? b : m - 1 - b;
@@ -92,26 +91,7 @@ void MirrorQuadrant(const float* quadrant, int32_t qh, int32_t m, float* out, in
     }
 }
 
-// Shifts the plane (M + 2 square, the image at offset 1, zeros around it) into a W × H mask.
-void ShiftPlane(const float* plane, int32_t m, float fx, float fy, float* out, int32_t w, int32_t h) {
-    const int32_t ps = m + 2;
-    const float w00 = (1.0f - fx) * (1.0f - fy), w10 = fx * (1.0f - fy);
-    const float w01 = (1.0f - fx) * fy, w11 = fx * fy;
-    for (int32_t j = 0; j < h; ++j) {
-        const float* cur = plane + static_cast<size_t>(j + 1) * ps;
-        const float* up = plane + static_cast<size_t>(j) * ps;
-        float* o = out + static_cast<size_t>(j) * w;
-        for (int32_t i = 0; i < w; ++i)
-            o[i] = w00 * cur[i + 1] + w10 * cur[i] + w01 * up[i + 1] + w11 * up[i];
-    }
-}
-
-void ShiftedMask(const float* quadrant, int32_t qh, int32_t m, float fx, float fy, float* plane, float* out,
-                 int32_t w, int32_t h) {
-    if (fx == 0.0f && fy == 0.0f) {
-        MirrorQuadrant(quadrant, qh, m, out, w);
-        return;
-    }
+void FillPlane(const float* quadrant, int32_t qh, int32_t m, float* plane) {
     const int32_t ps = m + 2;
     std::fill(plane, plane + ps, 0.0f);
     std::fill(plane + static_cast<size_t>(m + 1) * ps, plane + static_cast<size_t>(m + 2) * ps, 0.0f);
@@ -120,36 +100,117 @@ void ShiftedMask(const float* quadrant, int32_t qh, int32_t m, float fx, float f
         plane[static_cast<size_t>(j) * ps + m + 1] = 0.0f;
     }
     MirrorQuadrant(quadrant, qh, m, plane + ps + 1, ps);
-    ShiftPlane(plane, m, fx, fy, out, w, h);
+}
+
+// One mask from its plane: out(i, j) = w00·U(i, j) + w10·U(i − 1, j) + w01·U(i, j − 1) + w11·U(i − 1, j − 1).
+void ShiftPlane(const float* plane, int32_t m, float fx, float fy, float* out, int32_t w, int32_t h) {
+    const int32_t ps = m + 2;
+    if (fx == 0.0f && fy == 0.0f) {
+        for (int32_t j = 0; j < h; ++j)
+            std::copy(plane + static_cast<size_t>(j + 1) * ps + 1,
+                      plane + static_cast<size_t>(j + 1) * ps + 1 + w, out + static_cast<size_t>(j) * w);
+        return;
+    }
+    const float w00 = (1.0f - fx) * (1.0f - fy), w10 = fx * (1.0f - fy);
+    const float w01 = (1.0f - fx) * fy, w11 = fx * fy;
+    for (int32_t j = 0; j < h; ++j) {
+        const float* __restrict cur = plane + static_cast<size_t>(j + 1) * ps;
+        const float* __restrict up = plane + static_cast<size_t>(j) * ps;
+        float* __restrict o = out + static_cast<size_t>(j) * w;
+        for (int32_t i = 0; i < w; ++i)
+            o[i] = w00 * cur[i + 1] + w10 * cur[i] + w01 * up[i + 1] + w11 * up[i];
+    }
+}
+
+// The profile over a quadrant of distances, one loop per tip shape so each vectorises.
+void ProfileQuadrant(const float* r, int32_t count, float k, float s, float sigma, float* out) {
+    if (s == 0.5f) {
+        for (int32_t i = 0; i < count; ++i)
+            out[i] = std::min(1.0f, std::max(0.0f, 1.0f - r[i]) * k) * sigma;
+    } else if (s > 0.5f) {
+        const float a = 2.0f * s - 1.0f;
+        for (int32_t i = 0; i < count; ++i) {
+            const float t = std::min(1.0f, std::max(0.0f, 1.0f - r[i]) * k), w = 1.0f - t;
+            out[i] = (t * (1.0f - a) + (1.0f - w * w) * a) * sigma;
+        }
+    } else {
+        for (int32_t i = 0; i < count; ++i)
+            out[i] = TipProfile(r[i], k, s, sigma);
+    }
 }
 
 } // namespace
 
-void BuildTipMasks(s_TipPars& tip, const float* table, int32_t n, float* quadrant, float* plane) {
+void BuildTipPlanes(const s_TipPars& tip, const float* table, int32_t n, float* quadrant, float* planeA,
+                    float* planeB, int32_t* planeFirst, int32_t* planeEnd) {
+    const int32_t m = tip.maskSize;
+    const int32_t qh = (m + 1) / 2;
+    const int32_t side = DistanceTableSide(n);
+    const int32_t off = (n - m) / 2;
+    const float scale = static_cast<float>(n) / tip.softDiameter;
+    float* qr = quadrant; // distances first, then the profile over them
+    float* qb = quadrant + static_cast<size_t>(qh) * qh;
+    for (int32_t b = 0; b < qh; ++b) {
+        const float* t = table + static_cast<size_t>(b + off) * side + off;
+        for (int32_t a = 0; a < qh; ++a)
+            qr[b * qh + a] = t[a] * scale;
+    }
+    const int32_t count = qh * qh;
+    if (tip.needsEdgeCone && planeB) {
+        for (int32_t i = 0; i < count; ++i)
+            qb[i] = std::max(0.0f, 1.0f - qr[i]);
+        FillPlane(qb, qh, m, planeB);
+    }
+    ProfileQuadrant(qr, count, tip.slope, tip.tipShape, tip.strength, qr);
+    FillPlane(qr, qh, m, planeA);
+    if (!planeFirst || !planeEnd) return;
+    const bool cone = tip.needsEdgeCone && planeB;
+    const int32_t ps = m + 2;
+    for (int32_t j = 0; j < m; ++j) {
+        const float* ra = planeA + static_cast<size_t>(j + 1) * ps + 1;
+        const float* rb = cone ? planeB + static_cast<size_t>(j + 1) * ps + 1 : ra;
+        int32_t first = 0, end = m;
+        while (first < end && ra[first] == 0.0f && rb[first] == 0.0f)
+            ++first;
+        while (end > first && ra[end - 1] == 0.0f && rb[end - 1] == 0.0f)
+            --end;
+        planeFirst[j] = first;
+        planeEnd[j] = end;
+    }
+}
+
+void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB, const int32_t* planeFirst,
+                   const int32_t* planeEnd) {
     if (tip.fx < 0.0f) tip.fx += 1.0f;
     if (tip.fy < 0.0f) tip.fy += 1.0f;
     const int32_t m = tip.maskSize;
     tip.maskWidth = m + (tip.fx != 0.0f ? 1 : 0);
     tip.maskHeight = m + (tip.fy != 0.0f ? 1 : 0);
-    const int32_t qh = (m + 1) / 2;
-    const int32_t side = DistanceTableSide(n);
-    const int32_t off = (n - m) / 2;
-    const float scale = static_cast<float>(n) / tip.softDiameter;
-    const bool cone = tip.needsEdgeCone && tip.maskB;
-    float* qa = quadrant;
-    float* qb = quadrant + static_cast<size_t>(qh) * qh;
-    const float k = tip.slope, s = tip.tipShape, sigma = tip.strength;
-    for (int32_t b = 0; b < qh; ++b) {
-        const float* t = table + static_cast<size_t>(b + off) * side + off;
-        for (int32_t a = 0; a < qh; ++a) {
-            const float r = t[a] * scale;
-            qa[b * qh + a] = TipProfile(r, k, s, sigma);
-            qb[b * qh + a] = std::max(0.0f, 1.0f - r);
-        }
-    }
     const int32_t w = tip.maskWidth, h = tip.maskHeight;
-    ShiftedMask(qa, qh, m, tip.fx, tip.fy, plane, tip.maskA->As<float>(), w, h);
-    if (cone) ShiftedMask(qb, qh, m, tip.fx, tip.fy, plane, tip.maskB->As<float>(), w, h);
+    ShiftPlane(planeA, m, tip.fx, tip.fy, tip.maskA->As<float>(), w, h);
+    if (tip.needsEdgeCone && tip.maskB && planeB)
+        ShiftPlane(planeB, m, tip.fx, tip.fy, tip.maskB->As<float>(), w, h);
+    if (!planeFirst || !planeEnd || !tip.rowFirst || !tip.rowEnd) return;
+    // Mask row j mixes image rows j and j - 1 (when fy != 0), each reaching one column further
+    // right when fx != 0.
+    const int32_t grow = tip.fx != 0.0f ? 1 : 0;
+    for (int32_t j = 0; j < h; ++j) {
+        int32_t first = w, end = 0;
+        for (int32_t k = j - (tip.fy != 0.0f ? 1 : 0); k <= j; ++k) {
+            if (k < 0 || k >= m || planeEnd[k] <= planeFirst[k]) continue;
+            first = std::min(first, planeFirst[k]);
+            end = std::max(end, planeEnd[k] + grow);
+        }
+        tip.rowFirst[j] = first < end ? first : 0;
+        tip.rowEnd[j] = first < end ? std::min(end, w) : 0;
+    }
+}
+
+void BuildTipMasks(s_TipPars& tip, const float* table, int32_t n, float* quadrant, float* planeA,
+                   float* planeB) {
+    BuildTipPlanes(tip, table, n, quadrant, planeA, planeB);
+    tip.rowFirst = tip.rowEnd = nullptr;
+    ShiftTipMasks(tip, planeA, planeB);
 }
 
 } // namespace tes

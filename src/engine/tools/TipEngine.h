@@ -33,10 +33,25 @@ inline int32_t TipMaskCapacitySide(const s_TipPars& tip) {
     return tip.maskSize + 1;
 }
 
-// Fills mask A (and mask B when needsEdgeCone) at W × H from a distance table of the same parity
-// as M with n >= M, shifting by the tip's fractions (a negative fraction counts as f + 1).
-// `quadrant` is scratch of at least ((M + 1) / 2)² × 2 floats, `plane` of (M + 1)² floats.
-void BuildTipMasks(s_TipPars& tip, const float* table, int32_t n, float* quadrant, float* plane);
+// The unshifted masks of the tip's geometry as planes of (M + 2)² floats: the M × M image at
+// offset (1, 1) inside a border of zeros (the border is the "0 beyond the first row and column" of
+// the shift). Built from a distance table of the same parity as M with n >= M. `quadrant` is
+// scratch of at least ((M + 1) / 2)² × 2 floats; planeB is only written with needsEdgeCone.
+// `planeFirst` / `planeEnd` (M entries, may be null) receive each image row's non-zero columns.
+void BuildTipPlanes(const s_TipPars& tip, const float* table, int32_t n, float* quadrant, float* planeA,
+                    float* planeB, int32_t* planeFirst = nullptr, int32_t* planeEnd = nullptr);
+
+// Mask A (and mask B) at W × H for the tip's fractions, from the planes: a negative fraction counts
+// as f + 1; every row is shifted right by fx and then every column down by fy by linear
+// interpolation, the extra column and row receiving the spill-over.
+// With the planes' row extents given (and tip.rowFirst / rowEnd set, H entries), the masks' row
+// extents are filled as well.
+void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB,
+                   const int32_t* planeFirst = nullptr, const int32_t* planeEnd = nullptr);
+
+// Both steps at once.
+void BuildTipMasks(s_TipPars& tip, const float* table, int32_t n, float* quadrant, float* planeA,
+                   float* planeB);
 
 // The tip value of mask A at normalised distance r for slope k, tip shape s and strength σ.
 float TipProfile(float r, float slope, float tipShape, float strength);

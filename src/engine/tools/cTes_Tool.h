@@ -82,7 +82,8 @@ class cTes_Tool : public cTes_Tools_CommonBase {
     virtual int32_t RunTimed(double time, s_ToolPars& pars, uint32_t inputSmoothing, uint8_t everySample) {
         return 0;
     }
-    // Smear tools: refresh the pick-up buffer (`count` RGBA pixels) from the area under the tip.
+    // Smear tools: refresh the pick-up buffer from the area under the tip (`count` pixels each, RGBA
+    // premultiplied by alpha, in the tip's own frame).
     virtual void PickUp(s_StampPars& stamp, float* pickUp, const float* area, int32_t count) {}
     // Paints the stroke points (up to the first negative time value).
     virtual void PaintStroke(s_ToolPars& pars, const s_StrokePoint* points) {}

@@ -12,6 +12,7 @@
 
 #include "engine/picture/c_TesLayer.h"
 #include "engine/picture/c_TesPic.h"
+#include "engine/tools/CoverageSpan.h"
 #include "engine/tools/StrokeLine.h"
 #include "engine/tools/TipEngine.h"
 #include "engine/tools/cVek_ToolBox.h"
@@ -120,20 +121,64 @@ inline bool NextRun(int32_t origin, int32_t extent, int32_t from, int32_t size, 
     return true;
 }
 
-// Alpha-weighted bilinear sample of four RGBA pixels (straight colour stays unbiased next to
-// transparent pixels; a result without alpha is (0, 0, 0, 0)).
-inline void MixFour(const float* a, const float* b, const float* c, const float* d, float wa, float wb,
-                    float wc, float wd, float* out) {
-    const float pa = wa * a[3], pb = wb * b[3], pc = wc * c[3], pd = wd * d[3];
-    const float alpha = pa + pb + pc + pd;
-    if (!(alpha > 0.0f)) {
-        out[0] = out[1] = out[2] = out[3] = 0.0f;
-        return;
+// Copies `count` layer pixels of one row from column x0 on, premultiplied by their alpha; columns
+// off a repeating row wrap, off a non-repeating row the nearest edge pixel stands in.
+void ReadRowPremultiplied(const float* row, int32_t width, int32_t x0, int32_t count, bool wrap, float* out) {
+    for (int32_t i = 0; i < count;) {
+        int32_t x = x0 + i, run, step = 4;
+        if (wrap) {
+            x = Wrap(x, width);
+            run = std::min(count - i, width - x);
+        } else if (x < 0 || x >= width) {
+            // Off the edge: the edge pixel, repeated up to the layer (or to the end).
+            run = x < 0 ? std::min(count - i, -x) : count - i;
+            x = x < 0 ? 0 : width - 1;
+            step = 0;
+        } else {
+            run = std::min(count - i, width - x);
+        }
+        const float* p = row + static_cast<size_t>(x) * 4;
+        float* o = out + static_cast<size_t>(i) * 4;
+        for (int32_t k = 0; k < run; ++k, p += step, o += 4) {
+            tes::v4f v;
+            __builtin_memcpy(&v, p, 16);
+            v *= tes::v4f{v[3], v[3], v[3], 1.0f};
+            __builtin_memcpy(o, &v, 16);
+        }
+        i += run;
     }
-    const float inv = 1.0f / alpha;
-    for (int ch = 0; ch < 3; ++ch)
-        out[ch] = (a[ch] * pa + b[ch] * pb + c[ch] * pc + d[ch] * pd) * inv;
-    out[3] = alpha;
+}
+
+// One row of the bilinear shift from two rows: out[c] = w00·r0[c] + w10·r0[c + 4] + w01·r1[c] +
+// w11·r1[c + 4] over `count` floats.
+void MixRows(const float* __restrict r0, const float* __restrict r1, float* __restrict out, int32_t count,
+             float w00, float w10, float w01, float w11) {
+    for (int32_t c = 0; c < count; ++c)
+        out[c] = w00 * r0[c] + w10 * r0[c + 4] + w01 * r1[c] + w11 * r1[c + 4];
+}
+
+// Bilinear shift of a premultiplied RGBA image: out(i, j) = w00·in(i + i00, j + j00) +
+// w10·in(i + i10, j + j00) + w01·in(i + i00, j + j01) + w11·in(i + i10, j + j01), rows of
+// `inStride` and `outStride` pixels; with `accumulate` the result is added to out.
+void ShiftPremultiplied(const float* in, int32_t inStride, float* out, int32_t outStride, int32_t w,
+                        int32_t h, int32_t i00, int32_t i10, int32_t j00, int32_t j01, float w00, float w10,
+                        float w01, float w11, bool accumulate = false) {
+    for (int32_t j = 0; j < h; ++j) {
+        const float* __restrict r0 = in + static_cast<size_t>(j + j00) * inStride * 4;
+        const float* __restrict r1 = in + static_cast<size_t>(j + j01) * inStride * 4;
+        float* __restrict o = out + static_cast<size_t>(j) * outStride * 4;
+        if (accumulate) {
+            for (int32_t c = 0; c < w * 4; ++c)
+                o[c] += w00 * r0[c + 4 * i00] + w10 * r0[c + 4 * i10];
+        } else if (w01 == 0.0f && w11 == 0.0f) {
+            for (int32_t c = 0; c < w * 4; ++c)
+                o[c] = w00 * r0[c + 4 * i00] + w10 * r0[c + 4 * i10];
+        } else {
+            for (int32_t c = 0; c < w * 4; ++c)
+                o[c] = w00 * r0[c + 4 * i00] + w10 * r0[c + 4 * i10] + w01 * r1[c + 4 * i00] +
+                       w11 * r1[c + 4 * i10];
+        }
+    }
 }
 
 } // namespace
@@ -143,8 +188,10 @@ bool cTes_ToolFreehandTip::PrepareSmear(s_StampPars& stamp, int32_t left, int32_
     s_ToolPars& pars = *stamp.pars;
     const int32_t pw = box.pickUpWidth, ph = box.pickUpHeight;
     const int32_t w = stamp.tip.maskWidth, h = stamp.tip.maskHeight;
-    // The area is one pixel wider and taller than the pick-up so the shift can interpolate.
-    const size_t areaBytes = sizeof(float) * 4 * static_cast<size_t>(pw + 1) * (ph + 1);
+    // Scratch: two rows of the area under the tip (one pixel wider than the pick-up, so the shift
+    // can interpolate) and one row in the tip's frame; then the pick-up laid on the layer's grid.
+    const size_t rowFloats = 4 * static_cast<size_t>(pw + 1);
+    const size_t areaBytes = sizeof(float) * 3 * rowFloats;
     const size_t gridBytes = sizeof(float) * 4 * static_cast<size_t>(w) * h;
     if (box.smearArea.Size() < areaBytes && !box.smearArea.Resize(areaBytes)) return false;
     if (box.smearGrid.Size() < gridBytes && !box.smearGrid.Resize(gridBytes)) return false;
@@ -153,54 +200,44 @@ bool cTes_ToolFreehandTip::PrepareSmear(s_StampPars& stamp, int32_t left, int32_
         if (!box.pickUp.AllocZeroed(sizeof(float) * 4 * static_cast<size_t>(pw) * ph)) return false;
         stamp.firstStamp = 1;
     }
-    // The layer under the tip from one pixel up-left; off a non-repeating layer the nearest edge
-    // pixel stands in, so smearing along the border does not pull in transparency.
-    float* area = box.smearArea.As<float>();
-    const float* src = pars.pixels;
+    // Row by row, so the scratch stays in the cache: the layer under the tip from one pixel
+    // up-left, premultiplied (every step below is then a plain weighted sum, as the smear rules
+    // are linear in premultiplied colour); shifted by (-fx, -fy) into the tip's frame; mixed into
+    // the pick-up; and, two pick-up rows later, laid back on the layer's grid, where grid pixel i
+    // lies at tip-frame position i - fx, between pick-up entries i and i + 1.
+    float* upper = box.smearArea.As<float>();
+    float* lower = upper + rowFloats;
+    float* frame = lower + rowFloats;
+    float* pick = box.pickUp.As<float>();
+    float* grid = box.smearGrid.As<float>();
     const int32_t lw = pars.width, lh = pars.height;
-    for (int32_t j = 0; j <= ph; ++j) {
+    const bool wrapX = pars.wrapX != 0;
+    auto layerRow = [&](int32_t j) {
         int32_t py = top - 1 + j;
         py = pars.wrapY ? Wrap(py, lh) : std::min(std::max(py, 0), lh - 1);
-        const float* row = src + static_cast<size_t>(py) * lw * 4;
-        float* out = area + static_cast<size_t>(j) * (pw + 1) * 4;
-        for (int32_t i = 0; i <= pw; ++i) {
-            int32_t px = left - 1 + i;
-            px = pars.wrapX ? Wrap(px, lw) : std::min(std::max(px, 0), lw - 1);
-            std::memcpy(out + i * 4, row + static_cast<size_t>(px) * 4, sizeof(float) * 4);
-        }
-    }
-    // Into the tip's own frame: shift by (-fx, -fy), written over the first pw × ph entries.
+        return pars.pixels + static_cast<size_t>(py) * lw * 4;
+    };
     const float fx = stamp.tip.fx, fy = stamp.tip.fy;
-    if (fx != 0.0f || fy != 0.0f) {
-        const float w00 = (1 - fx) * (1 - fy), w10 = fx * (1 - fy), w01 = (1 - fx) * fy, w11 = fx * fy;
-        const int32_t as = (pw + 1) * 4;
-        for (int32_t j = 0; j < ph; ++j) {
-            float* r0 = area + static_cast<size_t>(j) * as;
-            const float* r1 = r0 + as;
-            for (int32_t i = 0; i < pw; ++i) {
-                float mixed[4];
-                MixFour(r0 + i * 4, r0 + i * 4 + 4, r1 + i * 4, r1 + i * 4 + 4, w00, w10, w01, w11, mixed);
-                std::memcpy(r0 + i * 4, mixed, sizeof mixed);
-            }
-        }
-    }
-    // Compact the rows to pw so PickUp sees a plain pw × ph image.
-    for (int32_t j = 0; j < ph; ++j)
-        std::memmove(area + static_cast<size_t>(j) * pw * 4, area + static_cast<size_t>(j) * (pw + 1) * 4,
-                     sizeof(float) * 4 * pw);
-    float* pick = box.pickUp.As<float>();
-    PickUp(stamp, pick, area, pw * ph);
-    // Back onto the layer's grid: grid pixel i lies at tip-frame position i - fx, between pick-up
-    // entries i and i + 1.
-    float* grid = box.smearGrid.As<float>();
     const float w00 = (1 - fx) * (1 - fy), w10 = fx * (1 - fy), w01 = (1 - fx) * fy, w11 = fx * fy;
-    for (int32_t j = 0; j < h; ++j) {
-        const float* r1 = pick + static_cast<size_t>(j + 1) * pw * 4;
-        const float* r0 = pick + static_cast<size_t>(j) * pw * 4;
-        float* out = grid + static_cast<size_t>(j) * w * 4;
-        for (int32_t i = 0; i < w; ++i)
-            MixFour(r1 + (i + 1) * 4, r1 + i * 4, r0 + (i + 1) * 4, r0 + i * 4, w00, w10, w01, w11,
-                    out + i * 4);
+    // At a whole-pixel position both shifts are plain offsets: the area row is the frame row, and
+    // the kernel reads the pick-up itself one entry in (see Stamp).
+    const bool whole = fx == 0.0f && fy == 0.0f;
+    box.smearGridIsPickUp = whole ? 1 : 0;
+    ReadRowPremultiplied(layerRow(0), lw, left - 1, pw + 1, wrapX, upper);
+    for (int32_t j = 0; j < ph; ++j) {
+        if (whole) {
+            PickUp(stamp, pick + static_cast<size_t>(j) * pw * 4, upper, pw);
+            if (j + 1 < ph) ReadRowPremultiplied(layerRow(j + 1), lw, left - 1, pw + 1, wrapX, upper);
+            continue;
+        }
+        ReadRowPremultiplied(layerRow(j + 1), lw, left - 1, pw + 1, wrapX, lower);
+        MixRows(upper, lower, frame, pw * 4, w00, w10, w01, w11);
+        PickUp(stamp, pick + static_cast<size_t>(j) * pw * 4, frame, pw);
+        if (j >= 1 && j - 1 < h)
+            ShiftPremultiplied(pick + static_cast<size_t>(j - 1) * pw * 4, pw,
+                               grid + static_cast<size_t>(j - 1) * w * 4, w, w, 1, 1, 0, 1, 0, w00, w10, w01,
+                               w11);
+        std::swap(upper, lower);
     }
     return true;
 }
@@ -261,7 +298,13 @@ void cTes_ToolFreehandTip::Stamp(s_StampPars& stamp, const s_StrokePoint& point)
         maskA = restricted;
     }
     const float* maskB = stamp.tip.needsEdgeCone ? box.maskB.As<float>() : nullptr;
-    const float* grid = needsPickUp ? box.smearGrid.As<float>() : nullptr;
+    // The pick-up on the layer's grid: the grid, or at a whole-pixel position the pick-up buffer
+    // itself from its entry (1, 1) on.
+    const bool direct = needsPickUp && box.smearGridIsPickUp;
+    const float* grid = !needsPickUp ? nullptr
+                        : direct     ? box.pickUp.As<float>() + (static_cast<size_t>(box.pickUpWidth) + 1) * 4
+                                     : box.smearGrid.As<float>();
+    const int32_t gridStride = direct ? box.pickUpWidth : w;
 
     for (int32_t fromY = 0; NextRun(top, h, fromY, lh, wrapY, ry); fromY += ry.length) {
         for (int32_t fromX = 0; NextRun(left, w, fromX, lw, wrapX, rx); fromX += rx.length) {
@@ -272,14 +315,17 @@ void cTes_ToolFreehandTip::Stamp(s_StampPars& stamp, const s_StrokePoint& point)
             stamp.coverage = pars.coverage + layerAt;
             stamp.maskA = maskA + maskAt;
             stamp.maskB = maskB ? maskB + maskAt : nullptr;
-            stamp.pickUp = grid ? grid + maskAt * 4 : nullptr;
+            stamp.pickUp =
+                grid ? grid + (static_cast<size_t>(ry.maskStart) * gridStride + rx.maskStart) * 4 : nullptr;
             stamp.columns = rx.length;
             stamp.rows = ry.length;
             stamp.maskColumn = rx.maskStart;
             stamp.maskRow = ry.maskStart;
             stamp.destRowSkip = lw - rx.length;
             stamp.maskRowSkip = w - rx.length;
-            stamp.pickUpRowSkip = w - rx.length;
+            stamp.pickUpRowSkip = gridStride - rx.length;
+            stamp.rowFirst = stamp.tip.rowFirst;
+            stamp.rowEnd = stamp.tip.rowEnd;
             BlendSpan(stamp);
         }
     }

@@ -1,5 +1,7 @@
 #include "engine/tools/cTes_Tool_DuoColorPen.h"
 
+#include "engine/tools/CoverageSpan.h"
+
 cTes_Tool_DuoColorPen::cTes_Tool_DuoColorPen() {
     needsEdgeCone = 1;
 }
@@ -12,8 +14,9 @@ void cTes_Tool_DuoColorPen::AdjustStamp(s_StampPars& stamp) {
 void cTes_Tool_DuoColorPen::BlendSpan(s_StampPars& sp) {
     const float* paint = sp.paint;
     const float* outer = sp.outerEdge;
-    tes::EdgeConeSpan(sp, false, [paint, outer](float e, float* p) {
-        for (int ch = 0; ch < 3; ++ch)
-            p[ch] = e * paint[ch] + (1.0f - e) * outer[ch];
+    tes::CoverageSpan<true, false>(sp, [paint, outer](auto e, auto& r, auto& g, auto& b) {
+        r = e * paint[0] + (1.0f - e) * outer[0];
+        g = e * paint[1] + (1.0f - e) * outer[1];
+        b = e * paint[2] + (1.0f - e) * outer[2];
     });
 }

@@ -3,29 +3,18 @@
 #include "engine/tools/cTes_Tool_Pen.h"
 
 #include "engine/picture/BlendModes.h"
+#include "engine/tools/CoverageSpan.h"
 #include "engine/tools/PaintOver.h"
 
 namespace tes {
 
 void PenSpanNormal(s_StampPars& sp) {
-    const float* s = sp.source;
-    float* d = sp.dest;
-    float* cov = sp.coverage;
-    const float* mask = sp.maskA;
-    const float p[3] = {sp.paint[0], sp.paint[1], sp.paint[2]};
-    for (int32_t y = 0; y < sp.rows; ++y) {
-        for (int32_t x = 0; x < sp.columns; ++x) {
-            const float m = mask[x];
-            if (m > cov[x]) {
-                cov[x] = m;
-                PaintOver(s + 4 * x, m, p, d + 4 * x);
-            }
-        }
-        s += 4 * (sp.columns + sp.destRowSkip);
-        d += 4 * (sp.columns + sp.destRowSkip);
-        cov += sp.columns + sp.destRowSkip;
-        mask += sp.columns + sp.maskRowSkip;
-    }
+    const float r0 = sp.paint[0], g0 = sp.paint[1], b0 = sp.paint[2];
+    CoverageSpan<false, false>(sp, [r0, g0, b0](auto e, auto& r, auto& g, auto& b) {
+        r = e * 0.0f + r0;
+        g = e * 0.0f + g0;
+        b = e * 0.0f + b0;
+    });
 }
 
 void PenSpanBlend(s_StampPars& sp, int32_t mode) {

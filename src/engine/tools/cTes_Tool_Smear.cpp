@@ -1,12 +1,15 @@
 // The smear kernel and pick-up. Kernel, per pixel with m > 0, w = k·ρ·(1 − σ)²: the carried paint
 // G mixed with the stroke-start pixel S (a = G.α·(1 − w), n = S.α·w + a, X = S·(1 − t) + G·t with
 // t = a / n), then X laid over the current pixel D with coverage q = n·m: α' = (1 − m)·D.α + q.
+// All of it is a weighted sum of premultiplied colours, which is how it is computed: the pick-up
+// buffer and the area under the tip are kept premultiplied, and only the result is divided back.
 #include "engine/tools/cTes_Tool_Smear.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "engine/tools/CoverageSpan.h"
 #include "shell/Random.h"
 
 cTes_Tool_Smear::cTes_Tool_Smear() {
@@ -21,21 +24,12 @@ void cTes_Tool_Smear::StrokeSetup(s_StampPars& stamp) {
     decayRate = static_cast<float>(1.0 - std::pow(0.001, 1.0 / (diameter + 1.0)));
 }
 
-void cTes_Tool_Smear::MixIntoPickUp(float* g, const float* a, int32_t count) const {
-    const float k = smearFactor;
-    for (int32_t i = 0; i < count; ++i, g += 4, a += 4) {
-        const float add = a[3] * (1.0f - k);
-        const float n = g[3] * k + add;
-        if (!(n > 0.0f)) {
-            g[0] = g[1] = g[2] = g[3] = 0.0f;
-            continue;
-        }
-        const float t = add / n, u = 1.0f - t;
-        g[0] = g[0] * u + a[0] * t;
-        g[1] = g[1] * u + a[1] * t;
-        g[2] = g[2] * u + a[2] * t;
-        g[3] = n;
-    }
+void cTes_Tool_Smear::MixIntoPickUp(float* __restrict g, const float* __restrict a, int32_t count) const {
+    // Straight: G.α' = G.α·k + A.α·(1 − k), G.rgb' = G.rgb·(1 − t) + A.rgb·t with t = A.α·(1 − k) / G.α';
+    // premultiplied that is one weighted sum, and no alpha left gives (0, 0, 0, 0) by itself.
+    const float k = smearFactor, l = 1.0f - smearFactor;
+    for (int32_t i = 0; i < count * 4; ++i)
+        g[i] = g[i] * k + a[i] * l;
 }
 
 void cTes_Tool_Smear::PickUp(s_StampPars& stamp, float* pickUp, const float* area, int32_t count) {
@@ -53,14 +47,18 @@ void cTes_Tool_Smear::BlendSpan(s_StampPars& stamp) {
 
 void tes::SmearSpan(s_StampPars& sp, float k, float rho, bool grain, uint32_t grainPpm, float grainDepth) {
     const float sigma = sp.strength;
-    const float w = k * rho * (1.0f - sigma) * (1.0f - sigma);
+    const float w = k * rho * (1.0f - sigma) * (1.0f - sigma), v = 1.0f - w;
+    const tes::v4i rgbOnly = {-1, -1, -1, 0};
+    const tes::v4f unitAlpha = {1.0f, 1.0f, 1.0f, 1.0f};
     const float* s = sp.source;
     float* d = sp.dest;
     const float* g = sp.pickUp;
     float* cov = sp.coverage;
     const float* mask = sp.maskA;
     for (int32_t y = 0; y < sp.rows; ++y) {
-        for (int32_t x = 0; x < sp.columns; ++x) {
+        int32_t first, end;
+        tes::SpanColumns(sp, y, first, end);
+        for (int32_t x = first; x < end; ++x) {
             float m = mask[x];
             if (!(m > 0.0f)) continue;
             if (grain) {
@@ -72,34 +70,25 @@ void tes::SmearSpan(s_StampPars& sp, float k, float rho, bool grain, uint32_t gr
                 }
                 if (gr > 0.0f) m = std::max(0.0f, m - gr);
             }
-            const float* sx = s + 4 * x;
-            const float* gx = g + 4 * x;
-            float* dx = d + 4 * x;
-            const float a = gx[3] * (1.0f - w);
-            const float n = sx[3] * w + a;
-            float xr = 0.0f, xg = 0.0f, xb = 0.0f;
-            if (n > 0.0f) {
-                const float t = a / n, u = 1.0f - t;
-                xr = sx[0] * u + gx[0] * t;
-                xg = sx[1] * u + gx[1] * t;
-                xb = sx[2] * u + gx[2] * t;
+            // X = the carried paint G (premultiplied) mixed with the stroke-start pixel S (weight
+            // w), then X over the current pixel D with coverage m. With the alpha lane of S and D
+            // read as 1, one vector expression gives the premultiplied colour in lanes 0..2 and
+            // the new alpha in lane 3. Carried transparency (no alpha in X) still thins the pixel,
+            // as a nearly transparent pick-up would; its colour then stays.
+            tes::v4f sv, gv, dv;
+            __builtin_memcpy(&sv, s + 4 * x, 16);
+            __builtin_memcpy(&gv, g + 4 * x, 16);
+            __builtin_memcpy(&dv, d + 4 * x, 16);
+            const float sa = sv[3] * w, dd = (1.0f - m) * dv[3];
+            const tes::v4f s1 = rgbOnly ? sv : unitAlpha, d1 = rgbOnly ? dv : unitAlpha;
+            const tes::v4f r = d1 * dd + (s1 * sa + gv * v) * m;
+            const float alpha = r[3];
+            tes::v4f out = tes::Splat(0.0f);
+            if (alpha > 0.0f) {
+                out = r * (1.0f / alpha);
+                out[3] = alpha;
             }
-            const float q = n * m;
-            const float alpha = (1.0f - m) * dx[3] + q;
-            if (!(alpha > 0.0f)) {
-                dx[0] = dx[1] = dx[2] = dx[3] = 0.0f;
-            } else if (n > 0.0f) {
-                const float u = q / alpha, v = 1.0f - u;
-                dx[0] = dx[0] * v + xr * u;
-                dx[1] = dx[1] * v + xg * u;
-                dx[2] = dx[2] * v + xb * u;
-                dx[3] = alpha;
-            } else {
-                // Carried transparency thins the pixel like a nearly transparent pick-up would;
-                // leaving it untouched would make an exactly empty pick-up the only one that
-                // cannot erase.
-                dx[3] = alpha;
-            }
+            __builtin_memcpy(d + 4 * x, &out, 16);
         }
         s += 4 * (sp.columns + sp.destRowSkip);
         d += 4 * (sp.columns + sp.destRowSkip);

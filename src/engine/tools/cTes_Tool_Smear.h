@@ -16,7 +16,7 @@ class cTes_Tool_Smear : public cTes_ToolFreehandTip {
 
     cTes_Tool_Smear();
     // Smear, Smudge and the program's smear tools: on the first stamp copy the area, later mix it
-    // into the carried paint with weight 1 − k (alpha-weighted; no alpha left gives (0, 0, 0, 0)).
+    // into the carried paint with weight 1 − k (both premultiplied, so the mix is alpha-weighted).
     void PickUp(s_StampPars& stamp, float* pickUp, const float* area, int32_t count) override;
     void BlendSpan(s_StampPars& stamp) override;
     // ρ = 1 − 0.001^(1 / (max(1, ⌊size⌋) + 1)).

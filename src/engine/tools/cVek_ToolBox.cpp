@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -568,9 +569,11 @@ void cVek_ToolBox::EndRecordingOrReplay() {
 bool cVek_ToolBox::PrepareTip(s_TipPars& tip) {
     const int32_t m = tip.maskSize;
     const int32_t parity = m & 1;
+    bool fresh = false;
     if (distanceN[parity] < m) {
         if (!tes::BuildDistanceTable(distanceTable[parity], m)) return false;
         distanceN[parity] = m;
+        fresh = true;
     }
     const size_t side = static_cast<size_t>(m) + 1;
     const size_t maskBytes = sizeof(float) * side * side;
@@ -578,20 +581,44 @@ bool cVek_ToolBox::PrepareTip(s_TipPars& tip) {
     const size_t planeBytes = sizeof(float) * (side + 1) * (side + 1);
     if (maskA.Size() < maskBytes && !maskA.Resize(maskBytes)) return false;
     if (maskRestricted.Size() < maskBytes && !maskRestricted.Resize(maskBytes)) return false;
-    if (tip.needsEdgeCone && maskB.Size() < maskBytes && !maskB.Resize(maskBytes)) return false;
     if (maskQuadrant.Size() < sizeof(float) * 2 * qh * qh &&
         !maskQuadrant.Resize(sizeof(float) * 2 * qh * qh))
         return false;
-    if (maskPlane.Size() < planeBytes && !maskPlane.Resize(planeBytes)) return false;
+    if (maskPlaneA.Size() < planeBytes && !maskPlaneA.Resize(planeBytes)) return false;
+    const size_t extentBytes = sizeof(int32_t) * 2 * (side + 1);
+    if (planeExtents.Size() < extentBytes && !planeExtents.Resize(extentBytes)) return false;
+    if (maskExtents.Size() < extentBytes && !maskExtents.Resize(extentBytes)) return false;
+    if (tip.needsEdgeCone) {
+        if (maskB.Size() < maskBytes && !maskB.Resize(maskBytes)) return false;
+        if (maskPlaneB.Size() < planeBytes && !maskPlaneB.Resize(planeBytes)) return false;
+    }
     tip.maskA = &maskA;
     tip.maskB = tip.needsEdgeCone ? &maskB : nullptr;
+    tip.rowFirst = maskExtents.As<int32_t>();
+    tip.rowEnd = maskExtents.As<int32_t>() + side + 1;
+    int32_t* planeFirst = planeExtents.As<int32_t>();
+    int32_t* planeEnd = planeFirst + side + 1;
+    const float key[7] = {float(m),
+                          tip.softDiameter,
+                          tip.slope,
+                          tip.tipShape,
+                          tip.strength,
+                          float(tip.needsEdgeCone),
+                          float(distanceN[parity])};
+    if (fresh || std::memcmp(key, planeKey, sizeof key) != 0) {
+        tes::BuildTipPlanes(tip, distanceTable[parity].As<float>(), distanceN[parity],
+                            maskQuadrant.As<float>(), maskPlaneA.As<float>(),
+                            tip.needsEdgeCone ? maskPlaneB.As<float>() : nullptr, planeFirst, planeEnd);
+        std::memcpy(planeKey, key, sizeof key);
+    }
     return true;
 }
 
 void cVek_ToolBox::BuildTipMasks(s_TipPars& tip) {
-    const int32_t parity = tip.maskSize & 1;
-    tes::BuildTipMasks(tip, distanceTable[parity].As<float>(), distanceN[parity], maskQuadrant.As<float>(),
-                       maskPlane.As<float>());
+    const int32_t side = tip.maskSize + 1;
+    const int32_t* planeFirst = planeExtents.As<int32_t>();
+    tes::ShiftTipMasks(tip, maskPlaneA.As<float>(), tip.needsEdgeCone ? maskPlaneB.As<float>() : nullptr,
+                       planeFirst, planeFirst + side + 1);
 }
 
 void cVek_ToolBox::ReleasePickUp() {

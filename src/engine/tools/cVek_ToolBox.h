@@ -105,11 +105,14 @@ class cVek_ToolBox : public cTes_Tools_CommonBase {
     int32_t recordCapacity = kQueueStart;
     c_TesPic* picture = nullptr; // the picture the editor shows (borrowed)
     int32_t anchorCount = 0;
-    // Tip masks and their scratch, grown only.
-    vek::MemBlock maskA, maskB, maskQuadrant, maskPlane, maskRestricted;
-    int32_t maskCapacitySide = 0;
+    // Tip masks, the unshifted planes they are shifted from and scratch, grown only. The planes
+    // are rebuilt only when the tip's geometry changes (planeKey).
+    vek::MemBlock maskA, maskB, maskQuadrant, maskPlaneA, maskPlaneB, maskRestricted;
+    vek::MemBlock planeExtents, maskExtents; // non-zero columns per row: firsts, then ends
+    float planeKey[7] = {0, 0, 0, 0, 0, 0, 0};
     // Smear scratch: the area under the tip and the pick-up laid on the layer's grid.
     vek::MemBlock smearArea, smearGrid;
+    uint8_t smearGridIsPickUp = 0;   // the stamp sits on whole pixels: the kernel reads the pick-up
     c_TesLayer* paintMask = nullptr; // the picture's paint mask for the current batch
     // Stroke bookkeeping of the sampler.
     uint8_t strokeOpen = 0;
@@ -192,9 +195,10 @@ class cVek_ToolBox : public cTes_Tools_CommonBase {
 
     // ---- tip support ----
     // Makes masks (and the distance table of the mask's parity) large enough for the tip's mask
-    // size and points the tip at them. False when memory runs out.
+    // size, points the tip at them and builds the unshifted planes of its geometry. False when
+    // memory runs out.
     bool PrepareTip(s_TipPars& tip);
-    // Builds masks A and B for the tip's current fractions.
+    // Builds masks A and B for the tip's current fractions from the planes.
     void BuildTipMasks(s_TipPars& tip);
     void ReleasePickUp();
     // Records a history step for the current layer (unless suppressed) and commits it.

@@ -25,6 +25,10 @@ struct s_TipPars {
     int32_t maskSize;   // M
     int32_t halfWidth, halfHeight;
     uint8_t needsEdgeCone;
+    // Beyond the record: where the masks' rows are not zero, columns [rowFirst[j], rowEnd[j]) of
+    // mask row j (A and B together); null when unknown (whole rows).
+    int32_t* rowFirst;
+    int32_t* rowEnd;
 };
 
 struct s_StampPars {
@@ -33,7 +37,7 @@ struct s_StampPars {
     s_TipPars tip;
     const float* source; // RGBA, the backup copy at the rectangle
     float* dest;         // RGBA, the layer at the rectangle
-    const float* pickUp; // RGBA, smear tools: the carried paint on the layer's pixel grid
+    const float* pickUp; // smear tools: the carried paint on the layer's grid, RGBA premultiplied
     const float* maskA;
     const float* maskB;
     float* coverage;
@@ -50,4 +54,22 @@ struct s_StampPars {
     int32_t blendMode;
     int32_t selectionMode;
     uint8_t firstStamp; // the pick-up buffer was just created
+    // Beyond the record: the tip's non-zero columns per mask row (see s_TipPars), or null.
+    // Outside them every mask value is 0, so a kernel may skip those pixels.
+    const int32_t* rowFirst;
+    const int32_t* rowEnd;
 };
+
+namespace tes {
+// The columns [first, end) of the rectangle's row `y` that the tip can touch.
+inline void SpanColumns(const s_StampPars& sp, int32_t y, int32_t& first, int32_t& end) {
+    first = 0;
+    end = sp.columns;
+    if (!sp.rowFirst) return;
+    const int32_t row = sp.maskRow + y;
+    const int32_t a = sp.rowFirst[row] - sp.maskColumn, b = sp.rowEnd[row] - sp.maskColumn;
+    if (a > first) first = a;
+    if (b < end) end = b;
+    if (end < first) end = first;
+}
+} // namespace tes
