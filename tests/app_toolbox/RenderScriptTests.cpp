@@ -131,3 +131,21 @@ TEST(RenderScript, BadLinesAreRefusedWithTheirNumberAndChangeNothing) {
     EXPECT_EQ(Px(r, 3, 3)[0], 1.0f);
     EXPECT_EQ(r.ToolBox()->strength[0], 100); // the bad line changed nothing
 }
+
+TEST(RenderScript, TheRandomSeedMakesSprinklesRepeatable) {
+    auto render = [](const char* seed, vek::MemBlock& out) {
+        scribbix::RenderScript r;
+        const std::string script =
+            std::string("picture 120 60\ncatalogue program\ntool 8\nset size left 21\n") + "random " + seed +
+            "\npress 10 30 0\nmove 60 30 0.05\nrelease 110 30 0.1\n";
+        ASSERT_TRUE(r.Run(script)) << r.Error();
+        ASSERT_TRUE(r.EncodeRaw(out));
+    };
+    vek::MemBlock a, b, c;
+    render("12345", a);
+    render("12345", b);
+    render("777", c);
+    ASSERT_EQ(a.Size(), b.Size());
+    EXPECT_EQ(std::memcmp(a.Data(), b.Data(), a.Size()), 0);
+    EXPECT_NE(std::memcmp(a.Data(), c.Data(), a.Size()), 0);
+}

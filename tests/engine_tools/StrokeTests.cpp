@@ -350,3 +350,88 @@ TEST(Failure, InitializeFailsCleanlyAtEveryAllocation) {
         }
     }
 }
+
+TEST(TipCache, ChangingSizeOrStrengthBetweenStrokesRebuildsTheTip) {
+    Canvas c(100, 60);
+    auto box = MakeBox(c, kPen);
+    box->size[0] = 5;
+    c.Line(*box, 10, 15, 90, 15);
+    box->size[0] = 15;
+    box->strength[0] = 50;
+    c.Line(*box, 10, 40, 90, 40);
+    EXPECT_EQ(c.Px(50, 18)[3], 0.0f); // the first stroke was thin
+    EXPECT_EQ(c.Px(50, 46)[3], 0.5f); // the second wide, at half strength
+    EXPECT_EQ(c.Px(50, 40)[3], 0.5f);
+}
+
+TEST(PixelPen, PaintsSinglePixelsWhateverTheSizeSetting) {
+    Canvas c(60, 40);
+    auto box = MakeBox(c, 9);
+    box->size[0] = 50;
+    box->softness[0] = 60;
+    box->subPixel = 1; // the pixel pen switches it off
+    box->strength[0] = 70;
+    c.Line(*box, 10.6f, 20.3f, 50.2f, 20.3f);
+    int painted = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x)
+            if (c.Px(x, y)[3] > 0) {
+                ++painted;
+                EXPECT_EQ(y, 20);
+                EXPECT_FLOAT_EQ(c.Px(x, y)[3], 0.7f);
+            }
+    EXPECT_EQ(painted, 41);
+}
+
+TEST(BlendPens, TheColorizerLeavesTransparentPixelsAloneAndKeepsAlpha) {
+    Canvas c(60, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 30; x < 60; ++x) {
+            float* p = c.Px(x, y);
+            p[0] = 0.2f, p[1] = 0.6f, p[2] = 0.2f, p[3] = 0.8f;
+        }
+    c.ink->DropBackup();
+    auto box = MakeBox(c, 18);
+    box->size[0] = 9;
+    box->paint[0][0] = 1.0f, box->paint[0][1] = 0.0f, box->paint[0][2] = 0.0f;
+    c.Line(*box, 5, 20, 55, 20);
+    EXPECT_EQ(c.Px(15, 20)[3], 0.0f);
+    EXPECT_EQ(c.Px(15, 20)[0], 0.0f);
+    EXPECT_FLOAT_EQ(c.Px(45, 20)[3], 0.8f);
+    EXPECT_GT(c.Px(45, 20)[0], c.Px(45, 20)[1]); // recoloured towards red
+    // The button's blend mode applies to the plain pen only when enabled.
+    Canvas d(60, 40);
+    d.Fill(0.5f, 0.5f, 0.5f, 1.0f);
+    auto pen = MakeBox(d, kPen);
+    pen->size[0] = 9;
+    pen->blendMode[0] = 3; // multiply
+    pen->paint[0][0] = 0.5f, pen->paint[0][1] = 1.0f, pen->paint[0][2] = 1.0f;
+    d.Line(*pen, 5, 10, 55, 10);
+    EXPECT_FLOAT_EQ(d.Px(30, 10)[0], 0.5f); // not enabled: painted over
+    pen->blendEnabled[0] = 1;
+    d.Line(*pen, 5, 30, 55, 30);
+    EXPECT_FLOAT_EQ(d.Px(30, 30)[0], 0.25f);
+    EXPECT_FLOAT_EQ(d.Px(30, 30)[1], 0.5f);
+}
+
+TEST(Failure, ASmearScratchThatCannotBeMadeSkipsStampsButTheStrokeEnds) {
+    Canvas c(120, 40);
+    c.Fill(0.3f, 0.3f, 0.9f, 1.0f);
+    auto box = MakeBox(c, kPen);
+    box->size[0] = 9;
+    c.Line(*box, 10, 35, 100, 35); // backup, coverage and masks exist from here on
+    box->SetPrimaryTool(kSmear);
+    const auto before = Snapshot(c);
+    vek::MemFailAfter(0, true); // the pick-up and the smear scratch cannot be made
+    c.Press(*box, 10, 20);
+    for (int x = 11; x < 60; ++x)
+        c.Move(*box, x, 20);
+    vek::MemFailAfter(0);
+    EXPECT_EQ(Snapshot(c), before); // every stamp so far was skipped
+    for (int x = 60; x < 100; ++x)
+        c.Move(*box, x, 20);
+    c.Release(*box, 100, 20);
+    EXPECT_EQ(c.history->records, 2);
+    EXPECT_FALSE(c.ink->changed.valid);
+    EXPECT_TRUE(box->pickUp.Empty());
+}

@@ -205,3 +205,30 @@ TEST(DistanceTable, EntriesAreTheSupersampledDistanceOverTheRadius) {
     vek::MemFailAfter(0);
     EXPECT_FLOAT_EQ(table.As<float>()[8], 0.0f); // the old table stays
 }
+
+TEST(TipMask, RowExtentsCoverEveryNonZeroValueOfBothMasks) {
+    for (float d : {1.0f, 2.0f, 6.0f, 17.0f, 40.0f}) {
+        for (float f : {0.0f, 0.3f, 0.85f}) {
+            Tip t(d, 0.3f, 0.5f, 1.0f, true);
+            const int32_t side = t.tip.maskSize + 1;
+            std::vector<int32_t> pf(side + 1), pe(side + 1), mf(side + 1), me(side + 1);
+            tes::BuildTipPlanes(t.tip, t.table.As<float>(), t.n, t.quadrant.data(), t.planeA.data(),
+                                t.planeB.data(), pf.data(), pe.data());
+            t.tip.fx = f;
+            t.tip.fy = 1.0f - f;
+            t.tip.rowFirst = mf.data();
+            t.tip.rowEnd = me.data();
+            tes::ShiftTipMasks(t.tip, t.planeA.data(), t.planeB.data(), pf.data(), pe.data());
+            int inside = 0;
+            for (int y = 0; y < t.tip.maskHeight; ++y)
+                for (int x = 0; x < t.tip.maskWidth; ++x) {
+                    const bool covered = x >= mf[y] && x < me[y];
+                    if (t.A(x, y) != 0.0f || t.B(x, y) != 0.0f) {
+                        EXPECT_TRUE(covered) << "d " << d << " f " << f << " at " << x << "," << y;
+                        ++inside;
+                    }
+                }
+            EXPECT_GT(inside, 0);
+        }
+    }
+}
