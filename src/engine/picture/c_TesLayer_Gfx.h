@@ -43,4 +43,17 @@ public:
     // target made by hand should set it to its own rectangle (SetWindowToRaster).
     s_TesRect compositeWindow;
     void SetWindowToRaster() { compositeWindow = {x, y, width, height}; }
+    // Composite targets only: raster rows [pendingClearFrom, pendingClearTo) hold stale values
+    // that must read as 0. The first layer that draws into the target settles them through
+    // ResolvePendingClear, skipping the rectangle (raster-relative) it is about to write in full,
+    // so the target's pages are written once. Outside c_TesPic::CompositeInto both are 0.
+    int32_t pendingClearFrom = 0, pendingClearTo = 0;
+    // With `paper` the settled pixels become the paper colour with alpha 1 instead of 0.
+    void ResolvePendingClear(int32_t keepX, int32_t keepY, int32_t keepWidth, int32_t keepHeight,
+                             const float* paper = nullptr);
+    // Composite targets only: set by the composite for the last layer it calls in a band when the
+    // paper goes under that band. A layer that lays the paper itself in the same pass (over the
+    // whole band) sets compositePaperLaid; the composite then skips its own paper step.
+    const float* compositePaper = nullptr;
+    uint8_t compositePaperLaid = 0;
 };

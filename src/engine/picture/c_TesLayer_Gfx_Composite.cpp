@@ -3,51 +3,15 @@
 // precision, and a pixel with A at or below 0 never changes the target. A hidden target is one
 // nothing has been drawn into yet: the first layer copies (a blend-mode layer blends against the
 // paper colour); later layers blend over it. outA, f, 1 − f and 1 − A are single-precision values.
+// Normal and Multiply rows run through the SIMD kernels of CompositeRows.h.
 #include <cstring>
 
 #include "engine/picture/BlendModes.h"
 #include "engine/picture/CompositePieces.h"
+#include "engine/picture/CompositeRows.h"
 #include "engine/picture/c_TesLayer_Gfx.h"
 
 namespace {
-
-// Target empty, Normal: D = (S.rgb, A) where A > 0.
-void RowCopy(float* d, const float* s, int32_t n, float op) {
-    if (op == 1.0f) {
-        for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-            const bool m = s[3] > 0.0f;
-            d[0] = m ? s[0] : d[0];
-            d[1] = m ? s[1] : d[1];
-            d[2] = m ? s[2] : d[2];
-            d[3] = m ? s[3] : d[3];
-        }
-        return;
-    }
-    for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-        const float a = s[3] * op;
-        const bool m = a > 0.0f;
-        d[0] = m ? s[0] : d[0];
-        d[1] = m ? s[1] : d[1];
-        d[2] = m ? s[2] : d[2];
-        d[3] = m ? a : d[3];
-    }
-}
-
-// Target visible, Normal.
-void RowOver(float* d, const float* s, int32_t n, float op) {
-    for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-        const float a = s[3] * op;
-        if (!(a > 0.0f)) continue;
-        const float oneMinusA = 1.0f - a;
-        const float outA = a + oneMinusA * d[3];
-        const float f = a / outA;
-        const float g = 1.0f - f;
-        d[0] = s[0] * f + d[0] * g;
-        d[1] = s[1] * f + d[1] * g;
-        d[2] = s[2] * f + d[2] * g;
-        d[3] = outA;
-    }
-}
 
 // Target empty, blend mode: D.rgb = blend(paper, S.rgb), D.alpha = A where A > 0.
 void RowBlendOnPaper(float* d, const float* s, int32_t n, float op, t_TesBlendFunction fn, const float paper[3]) {
@@ -77,21 +41,33 @@ void RowBlend(float* d, const float* s, int32_t n, float op, t_TesBlendFunction 
     }
 }
 
-// Multiply inline: X = S.rgb · D.rgb (the same single-precision product the blend function gives).
-void RowMultiply(float* d, const float* s, int32_t n, float op) {
-    for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-        const float a = s[3] * op;
-        if (!(a > 0.0f) || !(d[3] > 0.0f)) continue;
-        const float k = 1.0f - a;
-        d[0] = k * d[0] + a * (d[0] * s[0]);
-        d[1] = k * d[1] + a * (d[1] * s[1]);
-        d[2] = k * d[2] + a * (d[2] * s[2]);
-    }
-}
-
 const float kWhite[3] = {1.0f, 1.0f, 1.0f};
 
 } // namespace
+
+void c_TesLayer_Gfx::ResolvePendingClear(int32_t keepX, int32_t keepY, int32_t keepW, int32_t keepH,
+                                         const float* paper) {
+    if (pendingClearTo <= pendingClearFrom) return;
+    float* p = Pixels();
+    const size_t row = static_cast<size_t>(width) * 4;
+    auto settle = [&](float* at, size_t count) {
+        if (!paper) {
+            std::memset(at, 0, count * 16);
+            return;
+        }
+        for (size_t i = 0; i < count; ++i, at += 4) at[0] = paper[0], at[1] = paper[1], at[2] = paper[2], at[3] = 1.0f;
+    };
+    for (int32_t r = pendingClearFrom; r < pendingClearTo; ++r) {
+        float* line = p + r * row;
+        if (keepW <= 0 || r < keepY || r >= keepY + keepH) {
+            settle(line, static_cast<size_t>(width));
+            continue;
+        }
+        settle(line, static_cast<size_t>(keepX));
+        settle(line + static_cast<size_t>(keepX + keepW) * 4, static_cast<size_t>(width - keepX - keepW));
+    }
+    pendingClearFrom = pendingClearTo = 0;
+}
 
 void c_TesLayer_Gfx::CompositeOnto(c_TesLayer_Gfx& target) {
     if (!visible || !HasPixels() || !target.HasPixels()) return;
@@ -103,21 +79,47 @@ void c_TesLayer_Gfx::CompositeOnto(c_TesLayer_Gfx& target) {
     const float* src = Pixels();
     float* dst = target.Pixels();
     const int32_t tw = target.width;
-    tes::ForEachWindowPiece(*this, target, true,
-                            [&](int32_t tx, int32_t ty, int32_t ax, int32_t ay, int32_t w, int32_t h) {
-                                for (int32_t r = 0; r < h; ++r) {
-                                    float* d = dst + (static_cast<size_t>(ty + r) * tw + tx) * 4;
-                                    const float* s = src + (static_cast<size_t>(ay - y + r) * width + (ax - x)) * 4;
-                                    if (!fn)
-                                        first ? RowCopy(d, s, w, op) : RowOver(d, s, w, op);
-                                    else if (first)
-                                        RowBlendOnPaper(d, s, w, op, fn, paper);
-                                    else if (multiply)
-                                        RowMultiply(d, s, w, op);
-                                    else
-                                        RowBlend(d, s, w, op, fn);
-                                }
-                            });
+
+    struct Piece {
+        int32_t tx, ty, ax, ay, w, h;
+    };
+    Piece pieces[16];
+    int count = 0;
+    tes::ForEachWindowPiece(*this, target, true, [&](int32_t tx, int32_t ty, int32_t ax, int32_t ay, int32_t w, int32_t h) {
+        if (count < 16) pieces[count++] = {tx, ty, ax, ay, w, h};
+    });
+    // A Normal layer that meets stale target pixels as one piece writes that piece in full and
+    // clears only the rest; anything else clears first.
+    // When it is also the last layer over a papered band, it lays the paper in the same pass.
+    bool full = false;
+    const float* withPaper = nullptr;
+    if (target.pendingClearTo > target.pendingClearFrom) {
+        if (!fn && count == 1) {
+            withPaper = target.compositePaper;
+            target.ResolvePendingClear(pieces[0].tx, pieces[0].ty, pieces[0].w, pieces[0].h, withPaper);
+            full = true;
+            if (withPaper) target.compositePaperLaid = 1;
+        } else {
+            target.ResolvePendingClear(0, 0, 0, 0);
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        const Piece& p = pieces[i];
+        for (int32_t r = 0; r < p.h; ++r) {
+            float* d = dst + (static_cast<size_t>(p.ty + r) * tw + p.tx) * 4;
+            const float* s = src + (static_cast<size_t>(p.ay - y + r) * width + (p.ax - x)) * 4;
+            if (withPaper)
+                tes::RowCopyFullPaper(d, s, p.w, op, withPaper);
+            else if (!fn)
+                full ? tes::RowCopyFull(d, s, p.w, op) : first ? tes::RowCopy(d, s, p.w, op) : tes::RowOver(d, s, p.w, op);
+            else if (first)
+                RowBlendOnPaper(d, s, p.w, op, fn, paper);
+            else if (multiply)
+                tes::RowMultiply(d, s, p.w, op);
+            else
+                RowBlend(d, s, p.w, op, fn);
+        }
+    }
     if (first) {
         target.visible = 1;
         target.headerDirty = 1;

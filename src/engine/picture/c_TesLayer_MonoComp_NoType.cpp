@@ -196,6 +196,7 @@ void c_TesLayer_MonoComp_NoType::ApplyToComposite(float* target, int32_t targetR
 
 void c_TesLayer_MonoComp_NoType::CompositeOnto(c_TesLayer_Gfx& target) {
     if (!visible || opacity == 0 || !target.HasPixels()) return;
+    target.ResolvePendingClear(0, 0, 0, 0);
     const bool outsideMatters =
         compacted && (NeutralIsOne() ? outsideValue < 1.0f : outsideValue > 0.0f);
     const float* values = HasPixels() ? Pixels() : nullptr;

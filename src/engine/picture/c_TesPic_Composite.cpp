@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/picture/CompositeRows.h"
 #include "engine/picture/c_TesPic.h"
 #include "shell/MemoryBudget.h"
 
@@ -43,17 +44,6 @@ void ClipAxis(int32_t& start, int32_t& length, int32_t size, bool repeat) {
 int32_t Unwrap(int32_t start, int32_t origin, int32_t period, bool repeat) {
     if (!repeat) return start;
     return origin + ModP(static_cast<int64_t>(start) - origin, period);
-}
-
-void PaperRows(float* d, size_t count, const float paper[3]) {
-    for (size_t i = 0; i < count; ++i, d += 4) {
-        const float a = d[3];
-        const float k = 1.0f - a;
-        d[0] = d[0] * a + k * paper[0];
-        d[1] = d[1] * a + k * paper[1];
-        d[2] = d[2] * a + k * paper[2];
-        d[3] = 1.0f;
-    }
 }
 
 } // namespace
@@ -109,6 +99,34 @@ bool c_TesPic::CompositeInto(c_TesLayer_Gfx& target, int32_t rx, int32_t ry, int
         if (l->visible || includeHidden) l->EnsurePixels();
 
     const bool paper = paperMode == 1 || (paperMode == -1 && paperOn);
+    // The working rectangle of each layer: the widened one shrunk by the margins of this layer and
+    // those below it (what the layers above still need), clipped, in the target's unwrapped
+    // coordinates. False when the layer is not called at all.
+    auto working = [&](c_TesLayer* upTo, s_TesRect& out) {
+        int64_t cx = wx, cy = wy, cw = ww, ch = wh;
+        for (c_TesLayer* l = bottomLayer; l; l = l->above) {
+            int32_t a, b, c, d;
+            l->GetCompositeMargins(a, b, c, d);
+            cx += a, cy += b, cw -= a + c, ch -= b + d;
+            if (l == upTo) break;
+        }
+        if (cw <= 0 || ch <= 0) return false;
+        int32_t kx = static_cast<int32_t>(cx), ky = static_cast<int32_t>(cy);
+        int32_t kw = static_cast<int32_t>(cw), kh = static_cast<int32_t>(ch);
+        ClipRect(kx, ky, kw, kh);
+        if (kw <= 0 || kh <= 0) return false;
+        // A window a whole period long covers the target whatever its clipped start.
+        if (repeatX && kw >= width) kx = tx, kw = tw;
+        if (repeatY && kh >= height) ky = ty, kh = th;
+        out = {Unwrap(kx, tx, width, repeatX != 0), Unwrap(ky, ty, height, repeatY != 0), kw, kh};
+        return true;
+    };
+    // The layer that draws last may lay the paper in its own pass.
+    c_TesLayer* lastCalled = nullptr;
+    s_TesRect dummy;
+    for (c_TesLayer* l = bottomLayer; l; l = l->above)
+        if (working(l, dummy)) lastCalled = l;
+
     const size_t rowFloats = static_cast<size_t>(tw) * 4;
     // About 256 KiB of target per band.
     const int32_t bandRows = static_cast<int32_t>(std::max<size_t>(1, (256 * 1024) / (rowFloats * 4)));
@@ -116,34 +134,29 @@ bool c_TesPic::CompositeInto(c_TesLayer_Gfx& target, int32_t rx, int32_t ry, int
     uint8_t lastVisible = 0;
     for (int32_t b0 = 0; b0 < th; b0 += bandRows) {
         const int32_t b1 = std::min(th, b0 + bandRows);
-        std::memset(px + b0 * rowFloats, 0, (b1 - b0) * rowFloats * sizeof(float));
+        // The band's old contents count as 0; the first layer that draws settles them.
+        target.pendingClearFrom = b0;
+        target.pendingClearTo = b1;
         target.visible = 0;
-        // The working rectangle shrinks by each layer's own margins: what the layers above still need.
-        int64_t cx = wx, cy = wy, cw = ww, ch = wh;
+        target.compositePaperLaid = 0;
         for (c_TesLayer* l = bottomLayer; l; l = l->above) {
-            int32_t a, b, c, d;
-            l->GetCompositeMargins(a, b, c, d);
-            cx += a, cy += b, cw -= a + c, ch -= b + d;
-            if (cw <= 0 || ch <= 0) continue;
-            int32_t kx = static_cast<int32_t>(cx), ky = static_cast<int32_t>(cy);
-            int32_t kw = static_cast<int32_t>(cw), kh = static_cast<int32_t>(ch);
-            ClipRect(kx, ky, kw, kh);
-            if (kw <= 0 || kh <= 0) continue;
-            // A window a whole period long covers the target whatever its clipped start.
-            if (repeatX && kw >= width) kx = tx, kw = tw;
-            if (repeatY && kh >= height) ky = ty, kh = th;
-            kx = Unwrap(kx, tx, width, repeatX != 0);
-            ky = Unwrap(ky, ty, height, repeatY != 0);
+            s_TesRect k;
+            if (!working(l, k)) continue;
             // Limit to this band of the target.
-            const int32_t y0 = std::max(ky, ty + b0), y1 = std::min<int64_t>(int64_t(ky) + kh, int64_t(ty) + b1);
-            target.compositeWindow = {kx, y0, kw, std::max(0, y1 - y0)};
+            const int32_t y0 = std::max(k.y, ty + b0);
+            const int32_t y1 = static_cast<int32_t>(std::min<int64_t>(int64_t(k.y) + k.height, int64_t(ty) + b1));
+            target.compositeWindow = {k.x, y0, k.width, std::max(0, y1 - y0)};
+            target.compositePaper = paper && l == lastCalled ? paperColour : nullptr;
             const int32_t wasVisible = l->visible;
             if (includeHidden) l->visible = 1;
             l->CompositeOnto(target);
             l->visible = wasVisible;
         }
+        target.compositePaper = nullptr;
+        target.ResolvePendingClear(0, 0, 0, 0);
         lastVisible = static_cast<uint8_t>(target.visible);
-        if (paper) PaperRows(px + b0 * rowFloats, static_cast<size_t>(b1 - b0) * tw, paperColour);
+        if (paper && !target.compositePaperLaid)
+            tes::PaperRow(px + b0 * rowFloats, static_cast<size_t>(b1 - b0) * tw, paperColour);
     }
     target.visible = lastVisible;
     target.headerDirty = 1;
