@@ -154,7 +154,7 @@ void cTes_PicEditor::RunFrame(const ScreenRect& viewRect, bool windowClosing, do
     in.screenHeight = vek::shell::ScreenHeight();
     in.view = view;
     in.fullScreen = fullScreenLayout != 0;
-    in.integerFit = integerFit != 0;
+    in.integerFit = (source_.integerFit ? *source_.integerFit : integerFit) != 0;
     in.width = W;
     in.height = H;
     in.mode = pic->viewMode;

@@ -38,6 +38,7 @@ class cTes_PicEditor : public cTes_PicDisplay {
         c_TesPic* (*current)(void* user) = nullptr;
         void (*advanceLoading)(void* user) = nullptr; // run every frame unless the window closes
         void* user = nullptr;
+        const uint8_t* integerFit = nullptr; // the portfolio's integer-fit switch; null: the editor's own
     };
 
     // ---- fields, in order ----
@@ -62,7 +63,7 @@ class cTes_PicEditor : public cTes_PicDisplay {
     uint8_t fullScreenLayout = 0; // set by the program's set-up
 
     // ---- beyond the record ----
-    uint8_t integerFit = 1; // fit modes use whole-number factors (the program's choice)
+    uint8_t integerFit = 1; // fit modes use whole-number factors, unless the source has a switch
 
     cTes_PicEditor();
     ~cTes_PicEditor() override;

@@ -224,6 +224,23 @@ TEST(View, SubPixelMappingIsUsedOnlyWhenItsFlagIsOn) {
     EXPECT_EQ(y, 1.75f);
 }
 
+TEST(View, ThePictureSourcesIntegerFitSwitchDecidesTheFit) {
+    // 300 × 200 on 1000 × 500 in fit whole: whole numbers give 2 (600 × 400), exact gives 750 × 500.
+    Scene s(300, 200, 1000, 500);
+    uint8_t fit = 0;
+    c_TesPic* pic = s.pic.get();
+    cTes_PicEditor::PictureSource source;
+    source.current = [](void* p) { return static_cast<c_TesPic*>(p); };
+    source.user = pic;
+    source.integerFit = &fit;
+    s.editor.SetPictureSource(source);
+    s.Frame();
+    EXPECT_EQ(s.editor.layout.displayHeight, 500);
+    fit = 1;
+    s.Frame();
+    EXPECT_EQ(s.editor.layout.displayHeight, 400);
+}
+
 TEST(Settings, StateBytesRoundTripAndAZeroMagnifierFallsBackTo16) {
     cTes_PicEditor a, b;
     a.subPixelMapping = 1;
