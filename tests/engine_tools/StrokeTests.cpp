@@ -435,3 +435,20 @@ TEST(Failure, ASmearScratchThatCannotBeMadeSkipsStampsButTheStrokeEnds) {
     EXPECT_FALSE(c.ink->changed.valid);
     EXPECT_TRUE(box->pickUp.Empty());
 }
+
+TEST(StrokeEnd, SwitchingPicturesMidStrokeKeepsTheStrokeInTheFirstPicture) {
+    Canvas first(80, 40), second(80, 40);
+    auto box = MakeBox(first, kPen);
+    box->size[0] = 5;
+    first.Press(*box, 10, 20);
+    for (int x = 11; x < 50; ++x)
+        first.Move(*box, x, 20);
+    box->SetPicture(second.pic.get());
+    EXPECT_EQ(first.history->records, 1);
+    EXPECT_FALSE(first.ink->changed.valid);
+    first.ink->DropBackup(); // the stroke is in the pixels, not only in a stale backup
+    EXPECT_EQ(first.Px(30, 20)[3], 1.0f);
+    second.Line(*box, 10, 10, 70, 10);
+    EXPECT_EQ(second.Px(40, 10)[3], 1.0f);
+    EXPECT_EQ(second.Px(30, 20)[3], 0.0f);
+}

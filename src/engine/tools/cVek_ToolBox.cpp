@@ -299,6 +299,11 @@ void cVek_ToolBox::SetStateBytes(const uint8_t bytes[2]) {
 
 // ---- events and ProcessQueue ----
 
+void cVek_ToolBox::SetPicture(c_TesPic* pic) {
+    if (pic != picture && strokeOpen) FinishOpenStroke();
+    picture = pic;
+}
+
 bool cVek_ToolBox::AppendEvent(const s_ToolEvent& ev) {
     if (queue.Empty() && !queue.Alloc(sizeof(s_ToolEvent) * (static_cast<size_t>(queueCapacity) + 1)))
         return false;

@@ -168,8 +168,9 @@ class cVek_ToolBox : public cTes_Tools_CommonBase {
     void SetStateBytes(const uint8_t bytes[2]);
 
     // ---- events ----
-    // The picture whose current layer the tools edit; null stops all painting.
-    void SetPicture(c_TesPic* pic) { picture = pic; }
+    // The picture whose current layer the tools edit; null stops all painting. A stroke still open
+    // in the previous picture is ended there first (recorded and committed as it stands).
+    void SetPicture(c_TesPic* pic);
     // One pointer event over the picture: position in picture pixels, the button that caused it
     // (1 left, 2 right; 0 = the stroke's own button), time in seconds, type (kToolEventPress,
     // kToolEventRelease, anything else is a move) and the button bits. Returns ProcessQueue's count.
