@@ -1,7 +1,7 @@
-// Composite and compaction timings of a 1920 × 1080 picture (mode 0 in the blend series is a
-// Normal layer over a full one). The baseline is a plain copy of the
-// same number of bytes between two blocks that were touched before timing, so both sides run on
-// warm pages; the composites write into a target kept between iterations as the editor does.
+// Composite and compaction timings of a 1920 × 1080 picture. The baseline is a plain copy of the
+// same number of bytes between two blocks touched before timing, so both sides run on warm pages;
+// the composites write into a target kept between iterations, as the editor does. Mode 0 in the
+// blend series is a Normal layer over a full one.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -37,7 +37,7 @@ void Stroke(c_TesLayer& l, int cx, int cy, int r) {
 
 void Run(benchmark::State& state, c_TesPic& pic, int paper) {
     c_TesLayer_Gfx target;
-    pic.CompositeInto(target, 0, 0, kW, kH, false, paper);  // warm the target's pages
+    pic.CompositeInto(target, 0, 0, kW, kH, false, paper); // warm the target's pages
     for (auto _ : state) {
         pic.CompositeInto(target, 0, 0, kW, kH, false, paper);
         benchmark::DoNotOptimize(target.Pixels());
@@ -74,11 +74,16 @@ static void BM_CompositeFourLayersThreeCompacted(benchmark::State& state) {
     c_TesPic pic(kW, kH);
     auto* base = pic.AddColourLayer();
     FillOpaque(*base, 2);
-    for (int i = 0; i < 3; ++i) Stroke(*pic.AddColourLayer(), 300 + 500 * i, 300 + 200 * i, 40);
-    pic.SetCurrent(base);  // the three stroke layers are compacted to their content
+    for (int i = 0; i < 3; ++i)
+        Stroke(*pic.AddColourLayer(), 300 + 500 * i, 300 + 200 * i, 40);
+    pic.SetCurrent(base); // the three stroke layers are compacted to their content
     Run(state, pic, int(state.range(0)));
 }
-BENCHMARK(BM_CompositeFourLayersThreeCompacted)->Arg(0)->Arg(1)->ArgName("paper")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompositeFourLayersThreeCompacted)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("paper")
+    ->Unit(benchmark::kMillisecond);
 
 static void BM_CompositeBlendLayerOverFull(benchmark::State& state) {
     c_TesPic pic(kW, kH);

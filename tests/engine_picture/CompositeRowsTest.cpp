@@ -15,12 +15,20 @@ std::vector<float> RandomRow(std::mt19937& rng, int n, bool targetLike) {
     std::uniform_real_distribution<float> u(-0.25f, 2.0f);
     std::vector<float> v(size_t(n) * 4);
     for (int i = 0; i < n; ++i) {
-        for (int c = 0; c < 3; ++c) v[i * 4 + c] = u(rng);
+        for (int c = 0; c < 3; ++c)
+            v[i * 4 + c] = u(rng);
         switch (rng() % 6) {
-        case 0: v[i * 4 + 3] = 0.0f; break;
-        case 1: v[i * 4 + 3] = targetLike ? 1.0f : -0.5f; break;
-        case 2: v[i * 4 + 3] = targetLike ? 0.25f : NAN; break;
-        default: v[i * 4 + 3] = float(rng() % 1000) / 999.0f;
+        case 0:
+            v[i * 4 + 3] = 0.0f;
+            break;
+        case 1:
+            v[i * 4 + 3] = targetLike ? 1.0f : -0.5f;
+            break;
+        case 2:
+            v[i * 4 + 3] = targetLike ? 0.25f : NAN;
+            break;
+        default:
+            v[i * 4 + 3] = float(rng() % 1000) / 999.0f;
         }
     }
     return v;
@@ -67,7 +75,7 @@ TEST(CompositeRows, EverySimdLevelMatchesThePlainKernelsBitForBit) {
             ASSERT_TRUE(SameBits(a, b)) << "copy with paper, level " << level;
         }
     }
-    EXPECT_GE(levels, 1);  // x86-64 always has SSE2
+    EXPECT_GE(levels, 1); // x86-64 always has SSE2
 }
 
 TEST(CompositeRows, PlainKernelsFollowTheFormulasOnHandValues) {

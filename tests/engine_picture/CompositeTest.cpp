@@ -36,7 +36,8 @@ TEST(Composite, HalfTransparentRedWithoutAndWithWhitePaper) {
     c_TesPic pic(3, 2);
     auto* l = Layer(pic);
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) SetPx(*l, x, y, 1, 0, 0, 0.5f);
+        for (int x = 0; x < 3; ++x)
+            SetPx(*l, x, y, 1, 0, 0, 0.5f);
     auto off = pic.Composite(0, 0, 3, 2, false, 0);
     ASSERT_NE(off, nullptr);
     ExpectPx(*off, 2, 1, 1, 0, 0, 0.5f);
@@ -158,7 +159,8 @@ TEST(Composite, RepeatingPictureWrapsTheTargetAcrossTheEdge) {
     c_TesPic pic(4, 3);
     pic.repeatX = 1;
     auto* l = Layer(pic);
-    for (int x = 0; x < 4; ++x) SetPx(*l, x, 1, float(x), 0, 0, 1);
+    for (int x = 0; x < 4; ++x)
+        SetPx(*l, x, 1, float(x), 0, 0, 1);
     auto t = pic.Composite(-1, 1, 3, 1, false, 0);
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->x, 3);
@@ -172,9 +174,12 @@ TEST(Composite, RepeatingPictureWrapsTheTargetAcrossTheEdge) {
 namespace {
 // A mono layer that asks for one pixel on every side and records where it was applied.
 struct MarginLayer : c_TesLayer_MonoComp_NoType {
-    std::vector<std::pair<float*, int>> calls;  // (first target pixel, width · 1000 + height)
-    void GetCompositeMargins(int32_t& l, int32_t& t, int32_t& r, int32_t& b) const override { l = t = r = b = 1; }
-    void ApplyToComposite(float* target, int32_t, const float*, int32_t, int32_t w, int32_t h, int32_t) override {
+    std::vector<std::pair<float*, int>> calls; // (first target pixel, width · 1000 + height)
+    void GetCompositeMargins(int32_t& l, int32_t& t, int32_t& r, int32_t& b) const override {
+        l = t = r = b = 1;
+    }
+    void ApplyToComposite(float* target, int32_t, const float*, int32_t, int32_t w, int32_t h,
+                          int32_t) override {
         calls.push_back({target, w * 1000 + h});
     }
 };
@@ -185,7 +190,8 @@ TEST(Composite, MarginsWidenAOnePixelCornerRectangleAcrossTheEdgesOfARepeatingPi
     pic.repeatX = pic.repeatY = 1;
     auto* l = Layer(pic);
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x) SetPx(*l, x, y, float(x), float(y), 0, 1);
+        for (int x = 0; x < 10; ++x)
+            SetPx(*l, x, y, float(x), float(y), 0, 1);
     auto owned = std::make_unique<MarginLayer>();
     owned->Create(0, 0, 10, 10);
     MarginLayer* m = owned.get();
@@ -218,14 +224,16 @@ TEST(Composite, MarginLayerOnAWholeRepeatingPictureWorksOnEveryPixel) {
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->width, 10);
     int area = 0;
-    for (auto& c : m->calls) area += (c.second / 1000) * (c.second % 1000);
+    for (auto& c : m->calls)
+        area += (c.second / 1000) * (c.second % 1000);
     EXPECT_EQ(area, 100);
 }
 
 TEST(Wax, OverlayLeavesZeroWaxAndPaintsFullWaxYellowOnOpaque) {
     c_TesPic pic(3, 1);
     auto* l = Layer(pic);
-    for (int x = 0; x < 3; ++x) SetPx(*l, x, 0, 0.2f, 0.4f, 0.6f, 1);
+    for (int x = 0; x < 3; ++x)
+        SetPx(*l, x, 0, 0.2f, 0.4f, 0.6f, 1);
     auto* wax = pic.AddWaxLayer();
     wax->Pixels()[1] = 1.0f;
     wax->Pixels()[2] = 0.5f;
@@ -239,17 +247,18 @@ TEST(Wax, OverlayLeavesZeroWaxAndPaintsFullWaxYellowOnOpaque) {
 
 TEST(Wax, OverlayHandsFiniteColoursToThePaperWhereNothingIsBelow) {
     c_TesPic pic(3, 1);
-    Layer(pic);                                    // transparent
+    Layer(pic); // transparent
     auto* wax = pic.AddWaxLayer();
     wax->Pixels()[0] = 1.0f;
     wax->Pixels()[1] = 0.25f;
     wax->opacity = 100;
     auto t = pic.Composite(0, 0, 3, 1, false, 0);
-    ExpectPx(*t, 0, 0, 1.0f, 0.7f, 0.0f, 1);      // full wax on nothing: the wax colour
-    ExpectPx(*t, 1, 0, 1.0f, 0.7f, 0.0f, 0.25f);  // weaker wax: same colour, less alpha
-    ExpectPx(*t, 2, 0, 0, 0, 0, 0);               // no wax, nothing below: transparent black
+    ExpectPx(*t, 0, 0, 1.0f, 0.7f, 0.0f, 1);     // full wax on nothing: the wax colour
+    ExpectPx(*t, 1, 0, 1.0f, 0.7f, 0.0f, 0.25f); // weaker wax: same colour, less alpha
+    ExpectPx(*t, 2, 0, 0, 0, 0, 0);              // no wax, nothing below: transparent black
     auto paper = pic.Composite(0, 0, 3, 1, false, 1);
-    for (int i = 0; i < 12; ++i) EXPECT_TRUE(std::isfinite(paper->Pixels()[i]));
+    for (int i = 0; i < 12; ++i)
+        EXPECT_TRUE(std::isfinite(paper->Pixels()[i]));
 }
 
 TEST(Wax, FullWaxOverAHalfTransparentPixelIsTheWaxColourNotAnExtrapolation) {
@@ -262,7 +271,8 @@ TEST(Wax, FullWaxOverAHalfTransparentPixelIsTheWaxColourNotAnExtrapolation) {
 TEST(Wax, CompactedOutsideValueIsDrawnAroundTheContent) {
     c_TesPic pic(4, 1);
     auto* l = Layer(pic);
-    for (int x = 0; x < 4; ++x) SetPx(*l, x, 0, 0, 0, 0, 1);
+    for (int x = 0; x < 4; ++x)
+        SetPx(*l, x, 0, 0, 0, 0, 1);
     // A wax layer read compacted: content one pixel at x = 1 with value 0, outside value 1.
     auto wax = std::make_unique<c_TesLayer_Wax>();
     wax->pixels.AllocZeroed(4);
@@ -301,7 +311,8 @@ TEST(CompositeInto, ReusesTheTargetBlockAndFailureLeavesTheTargetAlone) {
 
 namespace {
 
-std::vector<float> Reference(c_TesPic& pic, int32_t x, int32_t y, int32_t w, int32_t h, bool hidden, int paper) {
+std::vector<float> Reference(c_TesPic& pic, int32_t x, int32_t y, int32_t w, int32_t h, bool hidden,
+                             int paper) {
     std::vector<float> d(size_t(w) * h * 4, 0.0f);
     bool empty = true;
     for (c_TesLayer* l = pic.bottomLayer; l; l = l->above) {
@@ -319,7 +330,8 @@ std::vector<float> Reference(c_TesPic& pic, int32_t x, int32_t y, int32_t w, int
                 float* D = &d[(size_t(j) * w + i) * 4];
                 const bool inside = px >= l->x && py >= l->y && px < l->x + l->width && py < l->y + l->height;
                 if (isWax) {
-                    float wv = inside ? l->Pixels()[size_t(py - l->y) * l->width + (px - l->x)] : l->outsideValue;
+                    float wv =
+                        inside ? l->Pixels()[size_t(py - l->y) * l->width + (px - l->x)] : l->outsideValue;
                     if (!inside && !l->compacted) continue;
                     float k = (1.0f - wv) * op, t = 1.0f - k, kd = k * D[3], a = t + kd;
                     if (!(a > 0)) {
@@ -354,7 +366,8 @@ std::vector<float> Reference(c_TesPic& pic, int32_t x, int32_t y, int32_t w, int
     if (paper)
         for (size_t i = 0; i < d.size(); i += 4) {
             float a = d[i + 3], k = 1.0f - a;
-            for (int c = 0; c < 3; ++c) d[i + c] = d[i + c] * a + k * pic.paperColour[c];
+            for (int c = 0; c < 3; ++c)
+                d[i + c] = d[i + c] * a + k * pic.paperColour[c];
             d[i + 3] = 1.0f;
         }
     return d;
@@ -364,9 +377,10 @@ std::vector<float> Reference(c_TesPic& pic, int32_t x, int32_t y, int32_t w, int
 
 TEST(Composite, BandedCompositeMatchesAPlainReferenceOnRandomStacks) {
     std::mt19937 rng(2024);
-    const int modes[] = {0, kTesBlend_Multiply, kTesBlend_Add, kTesBlend_Screen, kTesBlend_Color, kTesBlend_Divide};
+    const int modes[] = {
+        0, kTesBlend_Multiply, kTesBlend_Add, kTesBlend_Screen, kTesBlend_Color, kTesBlend_Divide};
     for (int it = 0; it < 120; ++it) {
-        const bool tall = it % 10 == 0;  // several bands
+        const bool tall = it % 10 == 0; // several bands
         const int W = tall ? 1100 : 3 + rng() % 30, H = tall ? 40 : 3 + rng() % 20;
         c_TesPic pic(W, H);
         pic.repeatX = rng() % 3 == 0;
@@ -377,7 +391,8 @@ TEST(Composite, BandedCompositeMatchesAPlainReferenceOnRandomStacks) {
         for (int k = 0; k < layers; ++k) {
             if (rng() % 6 == 0) {
                 auto* wax = pic.AddWaxLayer();
-                for (int i = 0; i < W * H; ++i) wax->Pixels()[i] = (rng() % 3) * 0.5f;
+                for (int i = 0; i < W * H; ++i)
+                    wax->Pixels()[i] = (rng() % 3) * 0.5f;
                 wax->opacity = rng() % 2 ? 100 : 40;
                 made.push_back(wax);
                 continue;
@@ -394,7 +409,7 @@ TEST(Composite, BandedCompositeMatchesAPlainReferenceOnRandomStacks) {
             l->visible = rng() % 5 != 0;
             made.push_back(l);
         }
-        pic.SetCurrent(pic.bottomLayer);  // the others are compacted now
+        pic.SetCurrent(pic.bottomLayer); // the others are compacted now
         const bool hidden = rng() % 4 == 0;
         const int paper = int(rng() % 2);
         int32_t x = int32_t(rng() % (W + 6)) - 3, y = int32_t(rng() % (H + 6)) - 3;

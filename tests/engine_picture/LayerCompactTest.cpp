@@ -25,7 +25,8 @@ TEST(CompactColour, EmptyLayerBecomesOneEmptyPixelAndExpandsTransparent) {
     EXPECT_EQ(l->height, 20);
     EXPECT_EQ(l->compacted, 0);
     EXPECT_EQ(l->empty, 1);
-    for (int i = 0; i < 30 * 20 * 4; ++i) ASSERT_EQ(l->Pixels()[i], 0.0f);
+    for (int i = 0; i < 30 * 20 * 4; ++i)
+        ASSERT_EQ(l->Pixels()[i], 0.0f);
 }
 
 TEST(CompactColour, ContentTouchingAllEdgesMovesNothing) {
@@ -59,8 +60,9 @@ TEST(CompactColour, RandomContentTrimsToTheAlphaBoxAndExpandsByteForByte) {
         int bx0 = W, by0 = H, bx1 = -1, by1 = -1;
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x)
-                if (Px(*l, x, y)[3] > 0) bx0 = std::min(bx0, x), bx1 = std::max(bx1, x), by0 = std::min(by0, y),
-                                         by1 = std::max(by1, y);
+                if (Px(*l, x, y)[3] > 0)
+                    bx0 = std::min(bx0, x), bx1 = std::max(bx1, x), by0 = std::min(by0, y),
+                    by1 = std::max(by1, y);
         const auto before = Bytes(l->pixels);
         ASSERT_TRUE(l->SetCompact(true));
         if (bx1 < 0) {
@@ -83,7 +85,8 @@ TEST(CompactColour, RandomContentTrimsToTheAlphaBoxAndExpandsByteForByte) {
                 if (inBox)
                     ASSERT_EQ(0, std::memcmp(&after[o], &before[o], 16));
                 else
-                    for (int c = 0; c < 4; ++c) ASSERT_EQ(reinterpret_cast<float*>(&after[o])[c], 0.0f);
+                    for (int c = 0; c < 4; ++c)
+                        ASSERT_EQ(reinterpret_cast<float*>(&after[o])[c], 0.0f);
             }
     }
 }
@@ -126,8 +129,8 @@ TEST(CompactMono, LastEqualCornerPairChoosesTheBorderValue) {
     l.Create(0, 0, 5, 5);
     float* p = l.Pixels();
     std::fill_n(p, 25, 0.25f);
-    p[0] = 0.5f, p[20] = 0.5f;  // left corners
-    p[12] = 0.9f;               // centre
+    p[0] = 0.5f, p[20] = 0.5f; // left corners
+    p[12] = 0.9f;              // centre
     ASSERT_TRUE(l.SetCompact(true));
     // Border value 0.25: the content is the box around (0,0), (0,4) and the centre.
     EXPECT_EQ(l.outsideValue, 0.25f);
@@ -143,7 +146,8 @@ TEST(CompactMono, TrimmedBorderComesBackWithTheOutsideValue) {
     l.Create(0, 0, 12, 9);
     std::fill_n(l.Pixels(), 12 * 9, 1.0f);
     for (int y = 3; y < 6; ++y)
-        for (int x = 2; x < 7; ++x) l.Pixels()[y * 12 + x] = float(rng() % 100) / 100.0f;
+        for (int x = 2; x < 7; ++x)
+            l.Pixels()[y * 12 + x] = float(rng() % 100) / 100.0f;
     l.Pixels()[3 * 12 + 2] = 0.0f;
     const auto before = Bytes(l.pixels);
     ASSERT_TRUE(l.SetCompact(true));
@@ -193,7 +197,8 @@ TEST(Texture, RampRestartsAtZeroAfterPassingOne) {
         }
     }
     EXPECT_EQ(restarts, 1);
-    for (int i = 0; i < 12000; ++i) ASSERT_LE(p[i], 1.0f);
+    for (int i = 0; i < 12000; ++i)
+        ASSERT_LE(p[i], 1.0f);
 }
 
 TEST(Clone, CopyOwnsItsPixelsAndDropsBackupThumbnailAndId) {

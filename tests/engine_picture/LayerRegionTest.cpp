@@ -73,7 +73,8 @@ TEST(SplitWrapped, PiecesCoverExactlyTheWrappedCellsOnce) {
             ASSERT_GE(p[i].y, 0);
             ASSERT_LE(p[i].y + p[i].height, H);
             for (int yy = 0; yy < p[i].height; ++yy)
-                for (int xx = 0; xx < p[i].width; ++xx) got.insert({p[i].x + xx, p[i].y + yy});
+                for (int xx = 0; xx < p[i].width; ++xx)
+                    got.insert({p[i].x + xx, p[i].y + yy});
         }
         for (int j = 0; j < std::min(h, H); ++j)
             for (int i = 0; i < std::min(w, W); ++i)
@@ -91,7 +92,8 @@ TEST(RegionBlocks, ExtractTakesTheBackupAcrossTheEdgeAndPutWritesItBack) {
     // Paint across the right and bottom edges.
     l->MarkChanged(11, 7, 4, 3);
     for (int j = 0; j < 3; ++j)
-        for (int i = 0; i < 4; ++i) SetPx(*l, (11 + i) % 13, (7 + j) % 9, 9, 9, 9, 1);
+        for (int i = 0; i < 4; ++i)
+            SetPx(*l, (11 + i) % 13, (7 + j) % 9, 9, 9, 9, 1);
     vek::MemBlock block;
     ASSERT_TRUE(l->ExtractChangedRegion(block));
     ASSERT_EQ(block.Size(), size_t(4 * 3 * 16));
@@ -126,7 +128,7 @@ TEST(Commit, BackupFollowsThePixelsAndTheStrokeBufferIsClearedOnlyOverTheRegion)
     std::fill_n(stroke, 200, 0.5f);
     SetPx(*l, 19, 0, 1, 0, 0, 1);
     SetPx(*l, 0, 0, 0, 1, 0, 1);
-    l->MarkChanged(19, 0, 2, 1);  // wraps to column 0
+    l->MarkChanged(19, 0, 2, 1); // wraps to column 0
     EXPECT_TRUE(l->CommitChanges());
     EXPECT_FALSE(l->changed.valid);
     EXPECT_EQ(Bytes(l->backup), Bytes(l->pixels));
@@ -141,7 +143,7 @@ TEST(Commit, ProtectTransparencyKeepsAlphaButKeepsThePaintedColour) {
     l->classFlag = 1;
     SetPx(*l, 2, 0, 0.2f, 0.2f, 0.2f, 0.4f);
     l->EnsureBackup();
-    SetPx(*l, 0, 0, 1, 0.5f, 0.25f, 1);  // paint into a fully transparent pixel
+    SetPx(*l, 0, 0, 1, 0.5f, 0.25f, 1); // paint into a fully transparent pixel
     SetPx(*l, 2, 0, 1, 1, 1, 1);
     l->MarkChanged(0, 0, 3, 1);
     l->CommitChanges();
@@ -169,8 +171,9 @@ TEST(Backup, RestoreCopiesOnlyTheWrappedRectangle) {
     l->EnsureBackup();
     const std::vector<uint8_t> before = Bytes(l->pixels);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) SetPx(*l, x, y, 5, 5, 5, 1);
-    l->RestoreFromBackup(6, 6, 4, 4);  // columns/rows 6, 7, 0, 1
+        for (int x = 0; x < 8; ++x)
+            SetPx(*l, x, y, 5, 5, 5, 1);
+    l->RestoreFromBackup(6, 6, 4, 4); // columns/rows 6, 7, 0, 1
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) {
             const bool inside = (x >= 6 || x <= 1) && (y >= 6 || y <= 1);

@@ -16,10 +16,12 @@ namespace {
 
 std::vector<int32_t> Order(const c_TesPic& pic) {
     std::vector<int32_t> ids;
-    for (c_TesLayer* l = pic.bottomLayer; l; l = l->above) ids.push_back(l->id);
+    for (c_TesLayer* l = pic.bottomLayer; l; l = l->above)
+        ids.push_back(l->id);
     // The links must agree in both directions.
     std::vector<int32_t> down;
-    for (c_TesLayer* l = pic.topLayer; l; l = l->below) down.insert(down.begin(), l->id);
+    for (c_TesLayer* l = pic.topLayer; l; l = l->below)
+        down.insert(down.begin(), l->id);
     EXPECT_EQ(ids, down);
     return ids;
 }
@@ -40,17 +42,17 @@ TEST(PictureSize, CentreIsSetOnceAndRescaledAfterwards) {
     EXPECT_EQ(pic.centreY, 25);
     pic.centreX = 30;
     pic.SetSize(202, 17);
-    EXPECT_EQ(pic.centreX, 60);  // 30 · 202 / 101
-    EXPECT_EQ(pic.centreY, 8);   // 25 · 17 / 51 = 8.33
+    EXPECT_EQ(pic.centreX, 60); // 30 · 202 / 101
+    EXPECT_EQ(pic.centreY, 8);  // 25 · 17 / 51 = 8.33
 }
 
 TEST(PictureSize, ThumbnailBoxAndSize) {
     c_TesPic wide(300, 100);
     EXPECT_EQ(wide.thumbBoxWidth, 64);
     EXPECT_EQ(wide.thumbWidth, 64);
-    EXPECT_EQ(wide.thumbHeight, 21);  // 64 · 100 / 300
+    EXPECT_EQ(wide.thumbHeight, 21); // 64 · 100 / 300
     c_TesPic landscape(1920, 1080);
-    EXPECT_EQ(landscape.thumbWidth, 56);  // 1920 · 32 / 1080
+    EXPECT_EQ(landscape.thumbWidth, 56); // 1920 · 32 / 1080
     EXPECT_EQ(landscape.thumbHeight, 32);
     c_TesPic tall(100, 300);
     EXPECT_EQ(tall.thumbBoxWidth, 32);
@@ -119,7 +121,7 @@ TEST(Emptiness, CompactedTwoByTwoIsNotEmptyAndNoPixelsIsEmpty) {
     EXPECT_TRUE(l.IsEmpty());
     l.compacted = 1;
     l.width = l.height = 2;
-    EXPECT_FALSE(l.IsEmpty());  // a layer read from a file, pixels not loaded
+    EXPECT_FALSE(l.IsEmpty()); // a layer read from a file, pixels not loaded
     l.width = 1;
     EXPECT_TRUE(l.IsEmpty());
     auto m = MakeGfx(3, 3);
@@ -130,7 +132,7 @@ TEST(Emptiness, CompactedTwoByTwoIsNotEmptyAndNoPixelsIsEmpty) {
 TEST(Emptiness, PictureIsEmptyOnlyWhenEveryLayerIsAndTheFlagFollows) {
     c_TesPic pic(4, 4);
     pic.emptyFlag = 0;
-    EXPECT_FALSE(pic.IsEmpty());  // no layers: the stored flag
+    EXPECT_FALSE(pic.IsEmpty()); // no layers: the stored flag
     auto* a = pic.AddColourLayer();
     pic.AddColourLayer();
     pic.headerDirty = 0;
@@ -145,19 +147,19 @@ TEST(Emptiness, PictureIsEmptyOnlyWhenEveryLayerIsAndTheFlagFollows) {
 
 TEST(Stack, InsertPositionsAndIds) {
     c_TesPic pic(4, 4);
-    auto* a = pic.AddColourLayer();  // id 1
+    auto* a = pic.AddColourLayer(); // id 1
     EXPECT_EQ(pic.currentLayer, a);
-    pic.AddColourLayer();            // 2 above a
+    pic.AddColourLayer(); // 2 above a
     pic.SetCurrent(a);
-    pic.AddColourLayer();            // 3 directly above a
+    pic.AddColourLayer(); // 3 directly above a
     EXPECT_EQ(Order(pic), (std::vector<int32_t>{1, 3, 2}));
-    pic.InsertLayer(MakeGfx(4, 4), 2);  // 4 directly below the current (3)
+    pic.InsertLayer(MakeGfx(4, 4), 2); // 4 directly below the current (3)
     EXPECT_EQ(Order(pic), (std::vector<int32_t>{1, 4, 3, 2}));
-    pic.InsertLayer(MakeGfx(4, 4), 4);  // 5 at the bottom
-    pic.InsertLayer(MakeGfx(4, 4), 7);  // 6 at the top
+    pic.InsertLayer(MakeGfx(4, 4), 4); // 5 at the bottom
+    pic.InsertLayer(MakeGfx(4, 4), 7); // 6 at the top
     EXPECT_EQ(Order(pic), (std::vector<int32_t>{5, 1, 4, 3, 2, 6}));
     EXPECT_EQ(pic.currentLayer->id, 6);
-    pic.InsertLayer(MakeGfx(4, 4), 0);  // 7 replaces the current layer 6
+    pic.InsertLayer(MakeGfx(4, 4), 0); // 7 replaces the current layer 6
     EXPECT_EQ(Order(pic), (std::vector<int32_t>{5, 1, 4, 3, 2, 7}));
     EXPECT_EQ(pic.layerCounter, 7);
     EXPECT_EQ(pic.LayerCount(), 6);
@@ -241,7 +243,7 @@ TEST(Merge, HiddenLowerLayerStaysHiddenAndTheUpperIsDrawnIntoIt) {
     EXPECT_EQ(pic.LayerCount(), 1);
     EXPECT_EQ(pic.currentLayer, lower);
     EXPECT_EQ(lower->visible, 0);
-    EXPECT_TRUE(lower->backup.Empty());  // stale after the merge
+    EXPECT_TRUE(lower->backup.Empty()); // stale after the merge
     EXPECT_EQ(lower->pixelsDirty, 1);
     EXPECT_EQ(Px(*lower, 0, 0)[0], 0.5f);
     EXPECT_EQ(Px(*lower, 0, 0)[2], 0.5f);
@@ -254,9 +256,9 @@ TEST(Merge, RefusedWithoutAColourLayerBelowOrWithoutNeighbour) {
     auto* tex = pic.AddTextureLayer();
     auto* colour = pic.AddColourLayer();
     pic.MoveLayer(colour, 3);
-    EXPECT_FALSE(pic.MergeLayer(colour, 1));  // lower is the texture
-    EXPECT_FALSE(pic.MergeLayer(colour, 0));  // nothing above
-    EXPECT_FALSE(pic.MergeLayer(tex, 1));     // nothing below
+    EXPECT_FALSE(pic.MergeLayer(colour, 1)); // lower is the texture
+    EXPECT_FALSE(pic.MergeLayer(colour, 0)); // nothing above
+    EXPECT_FALSE(pic.MergeLayer(tex, 1));    // nothing below
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(pic.LayerCount(), 2);
 }
@@ -335,7 +337,7 @@ TEST(Masks, PaintMaskPrefersForcedThenVisibleSelectionThenWaxAbove) {
     EXPECT_EQ(pic.GetPaintMask(), nullptr);
     wax->visible = 1;
     pic.SetCurrent(wax);
-    EXPECT_EQ(pic.GetPaintMask(), nullptr);  // wax below or at the current layer does not count
+    EXPECT_EQ(pic.GetPaintMask(), nullptr); // wax below or at the current layer does not count
     pic.SetCurrent(low);
     auto* sel = pic.GetSelection();
     sel->SetCompact(true);
@@ -360,7 +362,7 @@ TEST(Masks, OutlineMarksTheEdgesOfTheSelectionAndWrapsOnARepeatingPicture) {
     EXPECT_EQ(0, std::memcmp(overlay.pixels.Data(), want, 8));
     pic.repeatX = 1;
     s->BuildOutline(overlay, 0, 0, 1, 1);
-    EXPECT_EQ(overlay.pixels.As<uint8_t>()[0], 128);  // the left neighbour is now 0.3
+    EXPECT_EQ(overlay.pixels.As<uint8_t>()[0], 128); // the left neighbour is now 0.3
     s->Hide();
     overlay.pixels.As<uint8_t>()[0] = 9;
     s->BuildOutline(overlay, 0, 0, 1, 1);
@@ -368,7 +370,7 @@ TEST(Masks, OutlineMarksTheEdgesOfTheSelectionAndWrapsOnARepeatingPicture) {
 }
 
 TEST(Memory, CheckMemoryCountsLayersBaseAndExtraLayers) {
-    vek::SetMemoryBudgetOverride(64);  // 67108864 bytes
+    vek::SetMemoryBudgetOverride(64); // 67108864 bytes
     c_TesPic pic(100, 100);
     // No layers: extra counts as 1, kind 0: 100·100·16 + 100·100·44 = 600000.
     EXPECT_TRUE(c_TesPic::CheckMemory(0, 0, &pic, 0, 0));
@@ -378,7 +380,7 @@ TEST(Memory, CheckMemoryCountsLayersBaseAndExtraLayers) {
     EXPECT_FALSE(c_TesPic::CheckMemory(1000, 1000, &pic, 1, 0));
     // Kind 2 layers are one float: 16e6 + 4e6 + 44e6 = 64e6 fits.
     EXPECT_TRUE(c_TesPic::CheckMemory(1000, 1000, &pic, 1, 2));
-    EXPECT_FALSE(c_TesPic::CheckMemory(1000, 1000, nullptr, 2, 0));  // 2·16e6 + 44e6
+    EXPECT_FALSE(c_TesPic::CheckMemory(1000, 1000, nullptr, 2, 0)); // 2·16e6 + 44e6
     EXPECT_FALSE(c_TesPic::CheckMemory(200000, 200000, &pic, 0, 0));
     // MaxPixels: 67108864 / (16 + 44) and / (16 + 60).
     EXPECT_EQ(c_TesPic::MaxPixels(0, &pic), 1118481u);
@@ -399,7 +401,7 @@ TEST(Memory, ShortMemoryReducesAThousandBySevenFiftyToEightHundredBySixHundred) 
     EXPECT_EQ(pic.bottomLayer->width, 800);
     // A budget that is truly short: the layer add scales down rather than failing.
     vek::SetMemoryBudgetOverride(64);
-    c_TesPic big(1200, 900);  // 1080000 px · (16 + 16 + 44) > 64 MB
+    c_TesPic big(1200, 900); // 1080000 px · (16 + 16 + 44) > 64 MB
     big.AddColourLayer();
     ASSERT_NE(big.AddColourLayer(true), nullptr);
     EXPECT_EQ(big.width, 960);
@@ -448,7 +450,8 @@ TEST(LayerCopy, LargerLayerIsFittedAndCentredSmallerOneOnlyCentred) {
     c_TesPic other(20, 10);
     auto* wide = other.AddColourLayer();
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 20; ++x) SetPx(*wide, x, y, 1, 0, 0, 1);
+        for (int x = 0; x < 20; ++x)
+            SetPx(*wide, x, y, 1, 0, 0, 1);
     c_TesLayer* fitted = pic.AddLayerCopy(*wide);
     ASSERT_NE(fitted, nullptr);
     EXPECT_EQ(fitted->width, 10);
@@ -463,7 +466,7 @@ TEST(LayerCopy, LargerLayerIsFittedAndCentredSmallerOneOnlyCentred) {
     SetPx(*s, 0, 0, 0, 1, 0, 1);
     c_TesLayer* centred = pic.AddLayerCopy(*s);
     ASSERT_NE(centred, nullptr);
-    EXPECT_EQ(Px(*centred, 3, 4)[1], 1.0f);  // left margin 3, top margin 4
+    EXPECT_EQ(Px(*centred, 3, 4)[1], 1.0f); // left margin 3, top margin 4
 }
 
 TEST(LayerCopy, LayerWithoutPixelsIsLoadedFromItsFilesAfterSaving) {
@@ -473,7 +476,7 @@ TEST(LayerCopy, LayerWithoutPixelsIsLoadedFromItsFilesAfterSaving) {
     auto* l = src.AddColourLayer();
     SetPx(*l, 1, 1, 0.25f, 0, 0, 1);
     store.Keep(*l);
-    l->pixels.Free();  // released after saving
+    l->pixels.Free(); // released after saving
     c_TesPic dst(2, 2);
     dst.AddColourLayer();
     c_TesLayer* copy = dst.AddLayerCopy(*l);
@@ -492,7 +495,7 @@ TEST(LazyLoading, CompositeAndSetCurrentLoadPixelsOnFirstNeedOnce) {
     auto* a = pic.AddColourLayer();
     SetPx(*a, 0, 0, 1, 0, 0, 1);
     auto* b = pic.AddColourLayer();
-    store.Keep(*a);  // a is compacted to its one pixel now
+    store.Keep(*a); // a is compacted to its one pixel now
     a->pixels.Free();
     auto t = pic.Composite(0, 0, 3, 1, false, 0);
     EXPECT_EQ(store.loads, 1);
@@ -516,7 +519,7 @@ TEST(TypeBlock, ClassBlocksRoundTripAndMalformedChunksAreRefused) {
     c_TesLayer_Gfx g2;
     EXPECT_TRUE(g2.ReadTypeBlock(buf.As<uint8_t>(), 12));
     EXPECT_EQ(g2.classFlag, 1);
-    buf.As<uint8_t>()[0] = 40;  // runs past the end
+    buf.As<uint8_t>()[0] = 40; // runs past the end
     c_TesLayer_Gfx g3;
     EXPECT_FALSE(g3.ReadTypeBlock(buf.As<uint8_t>(), 12));
     EXPECT_EQ(g3.classFlag, 0);
@@ -532,8 +535,8 @@ TEST(TypeBlock, ClassBlocksRoundTripAndMalformedChunksAreRefused) {
     EXPECT_EQ(w2.outsideValue, 0.5f);
 
     // A filter's parameter chunks come back byte for byte.
-    const uint8_t fblock[28] = {12, 0, 0, 0, 1, 0, 0, 0x40, 7, 0, 0, 0,
-                                16, 0, 0, 0, 9, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+    const uint8_t fblock[28] = {12, 0, 0, 0, 1, 0, 0, 0x40, 7, 0, 0, 0, 16, 0,
+                                0,  0, 9, 0, 0, 0, 1, 2,    3, 4, 5, 6, 7,  8};
     c_TesLayer_Filter f;
     ASSERT_TRUE(f.ReadTypeBlock(fblock, 28));
     EXPECT_EQ(f.filterKind, 7);

@@ -36,7 +36,8 @@ inline void FillRandom(c_TesLayer& l, std::mt19937& rng, int32_t x0, int32_t y0,
     for (int32_t y = y0; y < y0 + h; ++y)
         for (int32_t x = x0; x < x0 + w; ++x) {
             float* p = Px(l, x, y);
-            for (int c = 0; c < l.channels; ++c) p[c] = u(rng) * 1.5f;
+            for (int c = 0; c < l.channels; ++c)
+                p[c] = u(rng) * 1.5f;
             if (l.channels == 4) p[3] = (rng() % 4 == 0) ? 0.0f : u(rng);
         }
 }

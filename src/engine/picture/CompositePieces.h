@@ -14,8 +14,8 @@
 namespace tes {
 
 struct s_Segment {
-    int32_t unwrapped;  // start in the target's unwrapped coordinates
-    int32_t mapped;     // start in picture coordinates
+    int32_t unwrapped; // start in the target's unwrapped coordinates
+    int32_t mapped;    // start in picture coordinates
     int32_t length;
 };
 

@@ -222,7 +222,8 @@ SX_AVX void MultiplyAvx(float* d, const float* s, int32_t n, float op) {
     for (; i + 2 <= n; i += 2, d += 8, s += 8) {
         const __m256 v = _mm256_mul_ps(_mm256_loadu_ps(s), opv), dv = _mm256_loadu_ps(d);
         const __m256 a = Alpha8(v);
-        __m256 mix = _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(one, a), dv), _mm256_mul_ps(a, _mm256_mul_ps(dv, v)));
+        __m256 mix =
+            _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(one, a), dv), _mm256_mul_ps(a, _mm256_mul_ps(dv, v)));
         mix = _mm256_blend_ps(mix, dv, 0x88);
         const __m256 draw =
             _mm256_and_ps(_mm256_cmp_ps(a, zero, _CMP_GT_OQ), _mm256_cmp_ps(Alpha8(dv), zero, _CMP_GT_OQ));
@@ -246,15 +247,17 @@ SX_AVX void PaperAvx(float* d, size_t n, const float paper[3]) {
 
 #endif
 
-const s_CompositeKernels kPlain{CopyFullPlain, CopyPlain, OverPlain, MultiplyPlain, PaperPlain, CopyFullPaperPlain};
+const s_CompositeKernels kPlain{CopyFullPlain, CopyPlain,  OverPlain,
+                                MultiplyPlain, PaperPlain, CopyFullPaperPlain};
 #if defined(__SSE2__)
 const s_CompositeKernels kSse{CopyFullSse, CopySse, OverSse, MultiplySse, PaperSse, CopyFullPaperSse};
 const s_CompositeKernels kAvx{CopyFullAvx, CopyAvx, OverAvx, MultiplyAvx, PaperAvx, CopyFullPaperAvx};
 #endif
 
 const s_CompositeKernels& Pick() {
-    static const s_CompositeKernels* best =
-        CompositeKernels(2) ? CompositeKernels(2) : CompositeKernels(1) ? CompositeKernels(1) : &kPlain;
+    static const s_CompositeKernels* best = CompositeKernels(2)   ? CompositeKernels(2)
+                                            : CompositeKernels(1) ? CompositeKernels(1)
+                                                                  : &kPlain;
     return *best;
 }
 

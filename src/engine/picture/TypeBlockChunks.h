@@ -43,7 +43,8 @@ inline bool Reserve(vek::MemBlock& buffer, int32_t position, int32_t bytes) {
 }
 
 // Appends one 12-byte sub-chunk whose 4-byte payload is `payload`. Returns the new end or -1.
-inline int32_t PutSmallChunk(vek::MemBlock& buffer, int32_t position, uint32_t tag, const uint8_t payload[4]) {
+inline int32_t PutSmallChunk(vek::MemBlock& buffer, int32_t position, uint32_t tag,
+                             const uint8_t payload[4]) {
     if (!Reserve(buffer, position, 12)) return -1;
     uint8_t* p = buffer.As<uint8_t>() + position;
     PutU32(p, 12);
@@ -54,8 +55,7 @@ inline int32_t PutSmallChunk(vek::MemBlock& buffer, int32_t position, uint32_t t
 
 // Walks the sub-chunks of data[0..size); calls visit(tag, payload, payloadSize) for each.
 // False when a chunk's size is malformed.
-template <class Visit>
-bool WalkChunks(const uint8_t* data, int32_t size, Visit visit) {
+template <class Visit> bool WalkChunks(const uint8_t* data, int32_t size, Visit visit) {
     int64_t pos = 0;
     while (size - pos >= 8) {
         const uint32_t chunk = GetU32(data + pos);

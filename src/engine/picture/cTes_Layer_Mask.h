@@ -5,10 +5,10 @@
 #include "engine/picture/c_TesLayer_MonoComp_NoType.h"
 
 class cTes_Layer_Mask : public c_TesLayer_MonoComp_NoType {
-public:
+  public:
     ~cTes_Layer_Mask() override = default;
 
-protected:
+  protected:
     cTes_Layer_Mask(int32_t type, int32_t classFlag, const float* fillValue)
         : c_TesLayer_MonoComp_NoType(type, classFlag, fillValue) {}
 };

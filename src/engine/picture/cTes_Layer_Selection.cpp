@@ -23,7 +23,8 @@ void cTes_Layer_Selection::CompositeOnto(c_TesLayer_Gfx& target) {}
 void cTes_Layer_Selection::ApplyToComposite(float* target, int32_t targetRowSkip, const float* mask,
                                             int32_t maskRowSkip, int32_t w, int32_t h, int32_t op) {}
 
-void cTes_Layer_Selection::BuildOutline(c_TesLayer& target, int32_t rx, int32_t ry, int32_t rw, int32_t rh) const {
+void cTes_Layer_Selection::BuildOutline(c_TesLayer& target, int32_t rx, int32_t ry, int32_t rw,
+                                        int32_t rh) const {
     if (!visible || !HasPixels() || compacted || target.compacted || !target.HasPixels()) return;
     if (target.width < width || target.height < height) return;
     const int32_t x0 = std::max(rx - x, 0), y0 = std::max(ry - y, 0);

@@ -7,7 +7,7 @@
 #include "engine/picture/cTes_Layer_Mask.h"
 
 class cTes_Layer_Selection : public cTes_Layer_Mask {
-public:
+  public:
     cTes_Layer_Selection();
     ~cTes_Layer_Selection() override;
 
@@ -27,6 +27,6 @@ public:
     // the whole layer; with nothing selected width or height is 0.
     void SelectionBounds(int32_t& x, int32_t& y, int32_t& width, int32_t& height) const;
 
-protected:
+  protected:
     std::unique_ptr<c_TesLayer_MonoComp_NoType> MakeSame() const override;
 };

@@ -8,7 +8,7 @@
 class c_TesPic;
 
 class cTes_PicDisplay {
-public:
+  public:
     virtual ~cTes_PicDisplay() = default;
 
     // The rectangle (picture pixels, may wrap on a repeating picture) must be composited and shown again.

@@ -8,7 +8,7 @@
 class c_TesPic;
 
 class cTes_PicHistory {
-public:
+  public:
     virtual ~cTes_PicHistory() = default;
 
     // Step kinds and targets of Record.

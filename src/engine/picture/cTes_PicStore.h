@@ -9,7 +9,7 @@ class c_TesLayer;
 class c_TesPic;
 
 class cTes_PicStore {
-public:
+  public:
     virtual ~cTes_PicStore() = default;
 
     // Reads the pixel file of `filesOf` (a layer of `picture`) into `target`'s pixel block and sets

@@ -158,7 +158,8 @@ void c_TesLayer::SaveToBackup(int64_t start, int32_t w, int32_t h) {
     const size_t rowBytes = pixelBytes * width;
     const uint8_t* src = pixels.As<uint8_t>() + start * pixelBytes;
     uint8_t* dst = backup.As<uint8_t>() + start * pixelBytes;
-    for (int32_t r = 0; r < h; ++r) std::memcpy(dst + r * rowBytes, src + r * rowBytes, pixelBytes * w);
+    for (int32_t r = 0; r < h; ++r)
+        std::memcpy(dst + r * rowBytes, src + r * rowBytes, pixelBytes * w);
 }
 
 void c_TesLayer::RestoreProtectedAlpha(int64_t start, int32_t w, int32_t h) {}
@@ -337,7 +338,8 @@ bool c_TesLayer::IsEmpty() const {
 int32_t c_TesLayer::StackPosition() const {
     if (!picture) return 0;
     int32_t pos = 1;
-    for (const c_TesLayer* l = below; l; l = l->below) ++pos;
+    for (const c_TesLayer* l = below; l; l = l->below)
+        ++pos;
     return pos;
 }
 

@@ -43,36 +43,36 @@ void UnionWrapped(int32_t& start, int32_t& length, int32_t newStart, int32_t new
 } // namespace tes
 
 class c_TesLayer {
-public:
+  public:
     // ---- the shared layer record, in declaration order ----
-    c_TesLayer* below = nullptr;  // next layer toward the bottom of the stack
-    c_TesLayer* above = nullptr;  // next layer toward the top
-    c_TesPic* picture = nullptr;  // owning picture; null while free-standing
-    vek::MemBlock pixels;         // the raster; empty = no pixels
-    vek::MemBlock backup;         // pixels as they were before the current stroke; empty until needed
-    vek::MemBlock thumbnail;      // 8-bit thumbnail (one uint32 a pixel, 0xRRGGBBAA); empty = none
-    const float* fillValue;       // value of new or cleared mono pixels (0.0; the selection 1.0)
-    int32_t bytesPerChannel = 0;  // 0 while the layer has no pixels, 4 once it has
-    int32_t channels;             // 4 colour, 1 mono
-    int32_t id = 0;               // unique within the picture; 0 = not yet assigned
-    int32_t x = 0, y = 0, width = 0, height = 0;  // rectangle the pixel block covers, picture pixels
-    int32_t contentX = 0, contentY = 0, contentWidth = 0, contentHeight = 0;  // kept while compacted
+    c_TesLayer* below = nullptr; // next layer toward the bottom of the stack
+    c_TesLayer* above = nullptr; // next layer toward the top
+    c_TesPic* picture = nullptr; // owning picture; null while free-standing
+    vek::MemBlock pixels;        // the raster; empty = no pixels
+    vek::MemBlock backup;        // pixels as they were before the current stroke; empty until needed
+    vek::MemBlock thumbnail;     // 8-bit thumbnail (one uint32 a pixel, 0xRRGGBBAA); empty = none
+    const float* fillValue;      // value of new or cleared mono pixels (0.0; the selection 1.0)
+    int32_t bytesPerChannel = 0; // 0 while the layer has no pixels, 4 once it has
+    int32_t channels;            // 4 colour, 1 mono
+    int32_t id = 0;              // unique within the picture; 0 = not yet assigned
+    int32_t x = 0, y = 0, width = 0, height = 0; // rectangle the pixel block covers, picture pixels
+    int32_t contentX = 0, contentY = 0, contentWidth = 0, contentHeight = 0; // kept while compacted
     int32_t visible = 1;
-    int32_t blendMode = 0;        // blend-mode number (BlendModes.h)
-    int32_t blendOn = 0;          // 0: drawn Normal whatever blendMode says
-    int32_t thumbnailSlot = 0;    // 1-based stack position from the bottom, last computed
-    int32_t opacity = 100;        // percent, 0..100
-    char name[21];                // up to 20 characters and terminator
-    int32_t type;                 // type code: 1 colour, 2 filter, 3 wax, 5 texture, 6 selection, 0 mono base
-    int32_t compacted = 0;        // 1 while the block holds only the content rectangle
-    int32_t fullWidth = 0, fullHeight = 0;  // size of the uncompacted raster
-    float outsideValue = 0.0f;    // mono: value of everything outside the content while compacted
-    s_TesRegion changed;          // union of everything painted since the backup was refreshed
-    s_TesRegion protect;          // union of everything painted since protection was applied
-    int32_t empty = 1;            // the layer is known to hold nothing
-    uint8_t headerDirty = 1;      // settings changed since last saved
-    uint8_t pixelsDirty = 1;      // pixels changed since last saved
-    int32_t classFlag;            // colour: protect transparency; mono: neutral value is 1.0
+    int32_t blendMode = 0;     // blend-mode number (BlendModes.h)
+    int32_t blendOn = 0;       // 0: drawn Normal whatever blendMode says
+    int32_t thumbnailSlot = 0; // 1-based stack position from the bottom, last computed
+    int32_t opacity = 100;     // percent, 0..100
+    char name[21];             // up to 20 characters and terminator
+    int32_t type;              // type code: 1 colour, 2 filter, 3 wax, 5 texture, 6 selection, 0 mono base
+    int32_t compacted = 0;     // 1 while the block holds only the content rectangle
+    int32_t fullWidth = 0, fullHeight = 0; // size of the uncompacted raster
+    float outsideValue = 0.0f;             // mono: value of everything outside the content while compacted
+    s_TesRegion changed;                   // union of everything painted since the backup was refreshed
+    s_TesRegion protect;                   // union of everything painted since protection was applied
+    int32_t empty = 1;                     // the layer is known to hold nothing
+    uint8_t headerDirty = 1;               // settings changed since last saved
+    uint8_t pixelsDirty = 1;               // pixels changed since last saved
+    int32_t classFlag;                     // colour: protect transparency; mono: neutral value is 1.0
 
     // ---- virtual operations, in slot order ----
     // Frees the blocks and unlinks the layer; a layer of a picture also fixes the picture's ends
@@ -191,7 +191,7 @@ public:
     // Converts the float raster to 8 bits a channel in place (colour: 0xRRGGBBAA per pixel).
     bool ToEightBit();
 
-protected:
+  protected:
     c_TesLayer(int32_t channels, int32_t type, int32_t classFlag, const float* fillValue);
     c_TesLayer(const c_TesLayer&) = delete;
     c_TesLayer& operator=(const c_TesLayer&) = delete;

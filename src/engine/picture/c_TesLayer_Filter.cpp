@@ -59,7 +59,8 @@ bool c_TesLayer_Filter::ReadTypeBlock(const uint8_t* data, int32_t size) {
     return true;
 }
 
-void c_TesLayer_Filter::GetCompositeMargins(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const {
+void c_TesLayer_Filter::GetCompositeMargins(int32_t& left, int32_t& top, int32_t& right,
+                                            int32_t& bottom) const {
     left = top = right = bottom = 0;
 }
 

@@ -6,7 +6,7 @@
 #include "engine/picture/cTes_Layer_Mask.h"
 
 class c_TesLayer_Filter : public cTes_Layer_Mask {
-public:
+  public:
     c_TesLayer_Filter();
     ~c_TesLayer_Filter() override;
 
@@ -20,6 +20,6 @@ public:
     int32_t filterKind = 0;
     vek::MemBlock filterParameters;
 
-protected:
+  protected:
     std::unique_ptr<c_TesLayer_MonoComp_NoType> MakeSame() const override;
 };

@@ -98,8 +98,9 @@ bool c_TesLayer_Gfx::SetCompact(bool compact) {
         empty = 0;
         return true;
     }
-    if (fullWidth <= 0 || fullHeight <= 0 || x < 0 || y < 0 || x + width > fullWidth || y + height > fullHeight)
-        return false;  // a content rectangle outside the full raster cannot be placed
+    if (fullWidth <= 0 || fullHeight <= 0 || x < 0 || y < 0 || x + width > fullWidth ||
+        y + height > fullHeight)
+        return false; // a content rectangle outside the full raster cannot be placed
     vek::MemBlock full;
     if (!full.AllocZeroed(static_cast<size_t>(fullWidth) * fullHeight * 16)) return false;
     for (int32_t r = 0; r < height; ++r)
@@ -163,6 +164,7 @@ void c_TesLayer_Gfx::RestoreProtectedAlpha(int64_t start, int32_t w, int32_t h) 
     const float* src = backup.As<float>();
     for (int32_t r = 0; r < h; ++r) {
         const size_t row = (static_cast<size_t>(start) + static_cast<size_t>(r) * width) * 4 + 3;
-        for (int32_t c = 0; c < w; ++c) dst[row + c * 4] = src[row + c * 4];
+        for (int32_t c = 0; c < w; ++c)
+            dst[row + c * 4] = src[row + c * 4];
     }
 }

@@ -9,7 +9,7 @@
 #include "engine/picture/s_TesImage.h"
 
 class c_TesLayer_Gfx : public c_TesLayer {
-public:
+  public:
     c_TesLayer_Gfx();
     ~c_TesLayer_Gfx() override;
 
@@ -29,8 +29,10 @@ public:
     void RestoreProtectedAlpha(int64_t start, int32_t width, int32_t height) override;
     void UpdateThumbnail() override;
     void UploadThumbnail() override;
-    void EraseByMask(int64_t start, int32_t width, int32_t height, const float* mask, int32_t maskRowSkip) override;
-    void KeepByMask(int64_t start, int32_t width, int32_t height, const float* mask, int32_t maskRowSkip) override;
+    void EraseByMask(int64_t start, int32_t width, int32_t height, const float* mask,
+                     int32_t maskRowSkip) override;
+    void KeepByMask(int64_t start, int32_t width, int32_t height, const float* mask,
+                    int32_t maskRowSkip) override;
     // Takes a decoded image (format 5 float RGBA: the block is taken over; 1: 8-bit B, G, R, x;
     // 2: 8-bit B, G, R, A). False for an unknown format, a short block or no memory (unchanged).
     virtual bool SetFromImage(s_TesImage& image);

@@ -14,7 +14,8 @@
 namespace {
 
 // Target empty, blend mode: D.rgb = blend(paper, S.rgb), D.alpha = A where A > 0.
-void RowBlendOnPaper(float* d, const float* s, int32_t n, float op, t_TesBlendFunction fn, const float paper[3]) {
+void RowBlendOnPaper(float* d, const float* s, int32_t n, float op, t_TesBlendFunction fn,
+                     const float paper[3]) {
     for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
         const float a = s[3] * op;
         if (!(a > 0.0f)) continue;
@@ -55,7 +56,8 @@ void c_TesLayer_Gfx::ResolvePendingClear(int32_t keepX, int32_t keepY, int32_t k
             std::memset(at, 0, count * 16);
             return;
         }
-        for (size_t i = 0; i < count; ++i, at += 4) at[0] = paper[0], at[1] = paper[1], at[2] = paper[2], at[3] = 1.0f;
+        for (size_t i = 0; i < count; ++i, at += 4)
+            at[0] = paper[0], at[1] = paper[1], at[2] = paper[2], at[3] = 1.0f;
     };
     for (int32_t r = pendingClearFrom; r < pendingClearTo; ++r) {
         float* line = p + r * row;
@@ -85,9 +87,10 @@ void c_TesLayer_Gfx::CompositeOnto(c_TesLayer_Gfx& target) {
     };
     Piece pieces[16];
     int count = 0;
-    tes::ForEachWindowPiece(*this, target, true, [&](int32_t tx, int32_t ty, int32_t ax, int32_t ay, int32_t w, int32_t h) {
-        if (count < 16) pieces[count++] = {tx, ty, ax, ay, w, h};
-    });
+    tes::ForEachWindowPiece(*this, target, true,
+                            [&](int32_t tx, int32_t ty, int32_t ax, int32_t ay, int32_t w, int32_t h) {
+                                if (count < 16) pieces[count++] = {tx, ty, ax, ay, w, h};
+                            });
     // A Normal layer that meets stale target pixels as one piece writes that piece in full and
     // clears only the rest; anything else clears first.
     // When it is also the last layer over a papered band, it lays the paper in the same pass.
@@ -111,7 +114,9 @@ void c_TesLayer_Gfx::CompositeOnto(c_TesLayer_Gfx& target) {
             if (withPaper)
                 tes::RowCopyFullPaper(d, s, p.w, op, withPaper);
             else if (!fn)
-                full ? tes::RowCopyFull(d, s, p.w, op) : first ? tes::RowCopy(d, s, p.w, op) : tes::RowOver(d, s, p.w, op);
+                full    ? tes::RowCopyFull(d, s, p.w, op)
+                : first ? tes::RowCopy(d, s, p.w, op)
+                        : tes::RowOver(d, s, p.w, op);
             else if (first)
                 RowBlendOnPaper(d, s, p.w, op, fn, paper);
             else if (multiply)

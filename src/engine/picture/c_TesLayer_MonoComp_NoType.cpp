@@ -124,7 +124,8 @@ bool c_TesLayer_MonoComp_NoType::SetCompact(bool compact) {
         empty = 0;
         return true;
     }
-    if (fullWidth <= 0 || fullHeight <= 0 || x < 0 || y < 0 || x + width > fullWidth || y + height > fullHeight)
+    if (fullWidth <= 0 || fullHeight <= 0 || x < 0 || y < 0 || x + width > fullWidth ||
+        y + height > fullHeight)
         return false;
     vek::MemBlock full;
     const size_t count = static_cast<size_t>(fullWidth) * fullHeight;
@@ -197,36 +198,35 @@ void c_TesLayer_MonoComp_NoType::ApplyToComposite(float* target, int32_t targetR
 void c_TesLayer_MonoComp_NoType::CompositeOnto(c_TesLayer_Gfx& target) {
     if (!visible || opacity == 0 || !target.HasPixels()) return;
     target.ResolvePendingClear(0, 0, 0, 0);
-    const bool outsideMatters =
-        compacted && (NeutralIsOne() ? outsideValue < 1.0f : outsideValue > 0.0f);
+    const bool outsideMatters = compacted && (NeutralIsOne() ? outsideValue < 1.0f : outsideValue > 0.0f);
     const float* values = HasPixels() ? Pixels() : nullptr;
     float* dst = target.Pixels();
     const int32_t tw = target.width;
     auto apply = [&](int32_t tx, int32_t ty, int32_t w, int32_t h, const float* mask, int32_t maskSkip) {
         if (w <= 0 || h <= 0) return;
-        ApplyToComposite(dst + (static_cast<size_t>(ty) * tw + tx) * 4, tw - w, mask, maskSkip, w, h, opacity);
+        ApplyToComposite(dst + (static_cast<size_t>(ty) * tw + tx) * 4, tw - w, mask, maskSkip, w, h,
+                         opacity);
     };
-    tes::ForEachWindowPiece(*this, target, false,
-                            [&](int32_t tx, int32_t ty, int32_t ax, int32_t ay, int32_t w, int32_t h) {
-                                // The part over the raster (the content while compacted).
-                                const int32_t ix0 = std::max(ax, x), iy0 = std::max(ay, y);
-                                const int32_t ix1 = std::min(ax + w, x + width);
-                                const int32_t iy1 = std::min(ay + h, y + height);
-                                const bool overlap = ix1 > ix0 && iy1 > iy0;
-                                if (overlap) {
-                                    const float* m = values ? values + static_cast<size_t>(iy0 - y) * width + (ix0 - x)
-                                                            : nullptr;
-                                    apply(tx + ix0 - ax, ty + iy0 - ay, ix1 - ix0, iy1 - iy0, m, width - (ix1 - ix0));
-                                }
-                                if (!outsideMatters) return;
-                                // Up to four bands around the content, drawn with the outside value.
-                                if (!overlap) {
-                                    apply(tx, ty, w, h, nullptr, 0);
-                                    return;
-                                }
-                                apply(tx, ty, w, iy0 - ay, nullptr, 0);
-                                apply(tx, ty + iy1 - ay, w, ay + h - iy1, nullptr, 0);
-                                apply(tx, ty + iy0 - ay, ix0 - ax, iy1 - iy0, nullptr, 0);
-                                apply(tx + ix1 - ax, ty + iy0 - ay, ax + w - ix1, iy1 - iy0, nullptr, 0);
-                            });
+    tes::ForEachWindowPiece(
+        *this, target, false, [&](int32_t tx, int32_t ty, int32_t ax, int32_t ay, int32_t w, int32_t h) {
+            // The part over the raster (the content while compacted).
+            const int32_t ix0 = std::max(ax, x), iy0 = std::max(ay, y);
+            const int32_t ix1 = std::min(ax + w, x + width);
+            const int32_t iy1 = std::min(ay + h, y + height);
+            const bool overlap = ix1 > ix0 && iy1 > iy0;
+            if (overlap) {
+                const float* m = values ? values + static_cast<size_t>(iy0 - y) * width + (ix0 - x) : nullptr;
+                apply(tx + ix0 - ax, ty + iy0 - ay, ix1 - ix0, iy1 - iy0, m, width - (ix1 - ix0));
+            }
+            if (!outsideMatters) return;
+            // Up to four bands around the content, drawn with the outside value.
+            if (!overlap) {
+                apply(tx, ty, w, h, nullptr, 0);
+                return;
+            }
+            apply(tx, ty, w, iy0 - ay, nullptr, 0);
+            apply(tx, ty + iy1 - ay, w, ay + h - iy1, nullptr, 0);
+            apply(tx, ty + iy0 - ay, ix0 - ax, iy1 - iy0, nullptr, 0);
+            apply(tx + ix1 - ax, ty + iy0 - ay, ax + w - ix1, iy1 - iy0, nullptr, 0);
+        });
 }

@@ -9,7 +9,7 @@
 #include "engine/picture/c_TesLayer.h"
 
 class c_TesLayer_MonoComp_NoType : public c_TesLayer {
-public:
+  public:
     c_TesLayer_MonoComp_NoType();
     ~c_TesLayer_MonoComp_NoType() override;
 
@@ -28,18 +28,20 @@ public:
     void SaveToBackup(int64_t start, int32_t width, int32_t height) override;
     void UpdateThumbnail() override;
     void UploadThumbnail() override;
-    void EraseByMask(int64_t start, int32_t width, int32_t height, const float* mask, int32_t maskRowSkip) override;
-    void KeepByMask(int64_t start, int32_t width, int32_t height, const float* mask, int32_t maskRowSkip) override;
+    void EraseByMask(int64_t start, int32_t width, int32_t height, const float* mask,
+                     int32_t maskRowSkip) override;
+    void KeepByMask(int64_t start, int32_t width, int32_t height, const float* mask,
+                    int32_t maskRowSkip) override;
     // Applies the layer to `width` × `height` target pixels (RGBA floats; each target row is followed
     // by targetRowSkip further pixels) with mask values (one float a pixel, each row followed by
     // maskRowSkip further values); a null mask means every value is the outside value.
     // opacity in percent. The mono base does nothing.
-    virtual void ApplyToComposite(float* target, int32_t targetRowSkip, const float* mask, int32_t maskRowSkip,
-                                  int32_t width, int32_t height, int32_t opacity);
+    virtual void ApplyToComposite(float* target, int32_t targetRowSkip, const float* mask,
+                                  int32_t maskRowSkip, int32_t width, int32_t height, int32_t opacity);
 
     bool NeutralIsOne() const { return classFlag != 0; }
 
-protected:
+  protected:
     // For the kinds: class flag and fill value differ.
     c_TesLayer_MonoComp_NoType(int32_t type, int32_t classFlag, const float* fillValue);
     // Makes an empty layer of the same class (for Clone).

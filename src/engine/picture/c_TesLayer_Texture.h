@@ -6,7 +6,7 @@
 #include "engine/picture/c_TesLayer_MonoComp_NoType.h"
 
 class c_TesLayer_Texture : public c_TesLayer_MonoComp_NoType {
-public:
+  public:
     c_TesLayer_Texture();
     ~c_TesLayer_Texture() override;
 
@@ -14,6 +14,6 @@ public:
     // Textures draw nothing.
     void CompositeOnto(c_TesLayer_Gfx& target) override;
 
-protected:
+  protected:
     std::unique_ptr<c_TesLayer_MonoComp_NoType> MakeSame() const override;
 };

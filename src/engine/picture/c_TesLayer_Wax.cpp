@@ -23,8 +23,8 @@ bool c_TesLayer_Wax::SetCompact(bool compact) {
     return c_TesLayer_MonoComp_NoType::SetCompact(false);
 }
 
-void c_TesLayer_Wax::ApplyToComposite(float* target, int32_t targetRowSkip, const float* mask, int32_t maskRowSkip,
-                                      int32_t w, int32_t h, int32_t percent) {
+void c_TesLayer_Wax::ApplyToComposite(float* target, int32_t targetRowSkip, const float* mask,
+                                      int32_t maskRowSkip, int32_t w, int32_t h, int32_t percent) {
     const float op = static_cast<float>(percent) / 100.0f;
     for (int32_t r = 0; r < h; ++r) {
         for (int32_t i = 0; i < w; ++i, target += 4) {

@@ -5,7 +5,7 @@
 #include "engine/picture/cTes_Layer_Mask.h"
 
 class c_TesLayer_Wax : public cTes_Layer_Mask {
-public:
+  public:
     c_TesLayer_Wax();
     ~c_TesLayer_Wax() override;
 
@@ -16,6 +16,6 @@ public:
     void ApplyToComposite(float* target, int32_t targetRowSkip, const float* mask, int32_t maskRowSkip,
                           int32_t width, int32_t height, int32_t opacity) override;
 
-protected:
+  protected:
     std::unique_ptr<c_TesLayer_MonoComp_NoType> MakeSame() const override;
 };

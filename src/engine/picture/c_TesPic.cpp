@@ -23,7 +23,8 @@ c_TesPic::~c_TesPic() {
     ReleaseDisplay();
     selection.reset();
     forcedMask.reset();
-    while (bottomLayer) delete bottomLayer;  // each destructor unlinks and moves bottomLayer up
+    while (bottomLayer)
+        delete bottomLayer; // each destructor unlinks and moves bottomLayer up
     topLayer = currentLayer = nullptr;
 }
 
@@ -55,7 +56,8 @@ void c_TesPic::SetSize(int32_t w, int32_t h) {
     if (thumbHeight < 1) thumbHeight = 1;
     strokeBuffer.Free();
     headerDirty = 1;
-    for (c_TesLayer* l = bottomLayer; l; l = l->above) l->DropBackup();
+    for (c_TesLayer* l = bottomLayer; l; l = l->above)
+        l->DropBackup();
     if (selection) selection->DropBackup();
 }
 
@@ -64,7 +66,8 @@ namespace {
 size_t StemLength(const char* text) {
     const size_t n = std::strlen(text);
     size_t i = n;
-    while (i > 0 && text[i - 1] >= '0' && text[i - 1] <= '9') --i;
+    while (i > 0 && text[i - 1] >= '0' && text[i - 1] <= '9')
+        --i;
     if (i < n && i > 0 && text[i - 1] == '_') return i - 1;
     return n;
 }
@@ -97,7 +100,7 @@ void c_TesPic::AssignId(c_TesLayer& layer) {
     if (layer.id == 0)
         layer.id = ++layerCounter;
     else if (layer.id > layerCounter)
-        layerCounter = layer.id;  // keeps later ids unique
+        layerCounter = layer.id; // keeps later ids unique
 }
 
 c_TesLayer* c_TesPic::InsertLayer(std::unique_ptr<c_TesLayer> owned, int32_t where) {
@@ -131,13 +134,21 @@ c_TesLayer* c_TesPic::InsertLayer(std::unique_ptr<c_TesLayer> owned, int32_t whe
     switch (where) {
     case 0:
         linkAbove(cur);
-        delete cur;  // unlinks itself; the new layer takes its place
+        delete cur; // unlinks itself; the new layer takes its place
         cur = nullptr;
         break;
-    case 1: linkAbove(cur); break;
-    case 2: linkBelow(cur); break;
-    case 4: linkBelow(bottomLayer); break;
-    default: linkAbove(topLayer); break;
+    case 1:
+        linkAbove(cur);
+        break;
+    case 2:
+        linkBelow(cur);
+        break;
+    case 4:
+        linkBelow(bottomLayer);
+        break;
+    default:
+        linkAbove(topLayer);
+        break;
     }
     // Only the current layer stays expanded.
     if (cur && cur != layer) cur->SetCompact(true);
@@ -153,12 +164,15 @@ void c_TesPic::RecomputeEnds(c_TesLayer* any) {
         return;
     }
     c_TesLayer* b = any;
-    while (b->below) b = b->below;
+    while (b->below)
+        b = b->below;
     c_TesLayer* t = any;
-    while (t->above) t = t->above;
+    while (t->above)
+        t = t->above;
     bottomLayer = b;
     topLayer = t;
-    for (c_TesLayer* l = bottomLayer; l; l = l->above) l->UploadThumbnail();
+    for (c_TesLayer* l = bottomLayer; l; l = l->above)
+        l->UploadThumbnail();
 }
 
 c_TesLayer_Gfx* c_TesPic::AddColourLayer(bool reduceWhenShort) {
@@ -296,7 +310,8 @@ void c_TesPic::MoveLayer(c_TesLayer* layer, int32_t how) {
         Detach(layer);
         PutBelow(layer, ref);
         break;
-    default: return;
+    default:
+        return;
     }
     RecomputeEnds(layer);
 }
@@ -312,7 +327,7 @@ bool c_TesPic::MergeLayer(c_TesLayer* layer, int32_t direction) {
     upper->Show();
     upper->EnsurePixels();
     SetCurrent(lower);
-    if (!lower->HasPixels() || lower->compacted) return false;  // could not be expanded
+    if (!lower->HasPixels() || lower->compacted) return false; // could not be expanded
     target->SetWindowToRaster();
     upper->CompositeOnto(*target);
     // The backup no longer matches the merged pixels; the next stroke takes a fresh one.
@@ -332,8 +347,10 @@ bool c_TesPic::MergeLayer(c_TesLayer* layer, int32_t direction) {
 bool c_TesPic::DestroyLayer(c_TesLayer* layer) {
     if (!layer || layer->picture != this || layer == selection.get()) return false;
     bool otherColour = false;
-    for (c_TesLayer* l = layer->above; l && !otherColour; l = l->above) otherColour = l->type == 1;
-    for (c_TesLayer* l = layer->below; l && !otherColour; l = l->below) otherColour = l->type == 1;
+    for (c_TesLayer* l = layer->above; l && !otherColour; l = l->above)
+        otherColour = l->type == 1;
+    for (c_TesLayer* l = layer->below; l && !otherColour; l = l->below)
+        otherColour = l->type == 1;
     if (!otherColour) return false;
     if (history) history->Record(cTes_PicHistory::kPicture, cTes_PicHistory::kCurrentLayer);
     if (store) store->DeleteFiles(*this, *layer);
@@ -349,14 +366,16 @@ bool c_TesPic::DestroyLayer(c_TesLayer* layer) {
 
 int32_t c_TesPic::LayerCount() const {
     int32_t n = 0;
-    for (c_TesLayer* l = bottomLayer; l; l = l->above) ++n;
+    for (c_TesLayer* l = bottomLayer; l; l = l->above)
+        ++n;
     return n;
 }
 
 c_TesLayer* c_TesPic::LayerAt(int32_t position) const {
     if (position < 1) return nullptr;
     c_TesLayer* l = bottomLayer;
-    while (l && --position > 0) l = l->above;
+    while (l && --position > 0)
+        l = l->above;
     return l;
 }
 
@@ -406,7 +425,8 @@ float* c_TesPic::GetStrokeBuffer() {
 bool c_TesPic::IsEmpty() {
     if (!bottomLayer) return emptyFlag != 0;
     bool all = true;
-    for (c_TesLayer* l = bottomLayer; l; l = l->above) all = l->IsEmpty() && all;
+    for (c_TesLayer* l = bottomLayer; l; l = l->above)
+        all = l->IsEmpty() && all;
     const uint8_t flag = all ? 1 : 0;
     if (flag != emptyFlag) headerDirty = 1;
     emptyFlag = flag;
@@ -416,11 +436,16 @@ bool c_TesPic::IsEmpty() {
 namespace {
 // Built-in palettes of the engine's panels: a small set and a hue circle with greys.
 const float kPalette4[4][3] = {{0, 0, 0}, {1, 1, 1}, {0.5f, 0.5f, 0.5f}, {1, 0, 0}};
-const float kPalette20[20][3] = {
-    {0, 0, 0},        {0.25f, 0.25f, 0.25f}, {0.5f, 0.5f, 0.5f}, {0.75f, 0.75f, 0.75f}, {1, 1, 1},
-    {1, 0, 0},        {1, 0.25f, 0},         {1, 0.5f, 0},       {1, 0.75f, 0},         {1, 1, 0},
-    {0.5f, 1, 0},     {0, 1, 0},             {0, 1, 0.5f},       {0, 1, 1},             {0, 0.5f, 1},
-    {0, 0, 1},        {0.5f, 0, 1},          {1, 0, 1},          {1, 0, 0.5f},          {0.5f, 0.25f, 0}};
+const float kPalette20[20][3] = {{0, 0, 0},          {0.25f, 0.25f, 0.25f},
+                                 {0.5f, 0.5f, 0.5f}, {0.75f, 0.75f, 0.75f},
+                                 {1, 1, 1},          {1, 0, 0},
+                                 {1, 0.25f, 0},      {1, 0.5f, 0},
+                                 {1, 0.75f, 0},      {1, 1, 0},
+                                 {0.5f, 1, 0},       {0, 1, 0},
+                                 {0, 1, 0.5f},       {0, 1, 1},
+                                 {0, 0.5f, 1},       {0, 0, 1},
+                                 {0.5f, 0, 1},       {1, 0, 1},
+                                 {1, 0, 0.5f},       {0.5f, 0.25f, 0}};
 } // namespace
 
 float* c_TesPic::GetPalette(int32_t which) {

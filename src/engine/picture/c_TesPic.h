@@ -26,7 +26,7 @@ class c_TesLayer_Texture;
 class c_TesPortfolio;
 
 class c_TesPic {
-public:
+  public:
     static constexpr int kThumbnailTextures = 30;
 
     // ---- fields, in declaration order ----
@@ -34,29 +34,29 @@ public:
     float paperColour[3] = {1.0f, 1.0f, 1.0f};
     int32_t paperOn = 1;
     char name[21];
-    int32_t layerCounter = 0;    // last layer id handed out
+    int32_t layerCounter = 0; // last layer id handed out
     int32_t width = 0, height = 0;
-    uint8_t repeatX = 0, repeatY = 0;  // the picture wraps around (tiles)
-    int32_t centreX = 0, centreY = 0;  // centre of view, picture pixels
-    float cloneSourceX = NAN, cloneSourceY = NAN;  // NaN = not defined
+    uint8_t repeatX = 0, repeatY = 0;             // the picture wraps around (tiles)
+    int32_t centreX = 0, centreY = 0;             // centre of view, picture pixels
+    float cloneSourceX = NAN, cloneSourceY = NAN; // NaN = not defined
     c_TesLayer* topLayer = nullptr;
     c_TesLayer* bottomLayer = nullptr;
     c_TesLayer* currentLayer = nullptr;
     std::unique_ptr<cTes_Layer_Selection> selection;
-    std::unique_ptr<c_TesLayer> forcedMask;  // overrides selection and wax as the painting mask
-    uint32_t thumbnailTextures[kThumbnailTextures] = {};  // GL names, kept by the display
+    std::unique_ptr<c_TesLayer> forcedMask;              // overrides selection and wax as the painting mask
+    uint32_t thumbnailTextures[kThumbnailTextures] = {}; // GL names, kept by the display
     int32_t thumbBoxWidth = 32, thumbBoxHeight = 32;
     int32_t thumbWidth = 32, thumbHeight = 32;
-    vek::MemBlock strokeBuffer;    // one float a picture pixel, made on first use
+    vek::MemBlock strokeBuffer; // one float a picture pixel, made on first use
     int32_t magnification = 4, reduction = 4;
     int8_t viewMode = 5;
     uint8_t hasSavepoint = 0;
-    uint8_t emptyFlag = 1;         // refreshed by IsEmpty
+    uint8_t emptyFlag = 1; // refreshed by IsEmpty
     uint8_t bookmark = 0;
     uint8_t headerDirty = 1;
     int32_t nameNumber = 0;
-    vek::MemBlock palette4;        // 4 colours of three floats, made on first use (GetPalette)
-    vek::MemBlock palette20;       // 20 colours of three floats
+    vek::MemBlock palette4;  // 4 colours of three floats, made on first use (GetPalette)
+    vek::MemBlock palette20; // 20 colours of three floats
 
     // ---- what the portfolio and the editor keep in a picture ----
     c_TesPortfolio* portfolio = nullptr;
@@ -64,11 +64,11 @@ public:
     c_TesPic* next = nullptr;
     int32_t pictureNumber = 0;
     std::string folderName;
-    uint8_t viewChanged = 0;       // set by the editor when it moves the centre of view
+    uint8_t viewChanged = 0; // set by the editor when it moves the centre of view
 
     // ---- borrowed services (null allowed) ----
-    cTes_PicStore* store = nullptr;      // file access of the portfolio
-    cTes_PicDisplay* display = nullptr;  // the editor
+    cTes_PicStore* store = nullptr;     // file access of the portfolio
+    cTes_PicDisplay* display = nullptr; // the editor
 
     // Fields to defaults and SetSize; no layers. The history may be null (given later).
     c_TesPic(int32_t width, int32_t height, std::unique_ptr<cTes_PicHistory> history = nullptr);
@@ -100,8 +100,8 @@ public:
     // picture down (ReduceForNewLayer).
     c_TesLayer_Gfx* AddColourLayer(bool reduceWhenShort = false);
     c_TesLayer_Filter* AddFilterLayer();
-    c_TesLayer_Wax* AddWaxLayer();        // above the top layer, made current
-    c_TesLayer_Texture* AddTextureLayer();  // below the bottom layer, made current
+    c_TesLayer_Wax* AddWaxLayer();         // above the top layer, made current
+    c_TesLayer_Texture* AddTextureLayer(); // below the bottom layer, made current
     // Copy of a layer of this or another picture, above the current layer, fitted and centred at
     // the picture size. Null on failure (picture unchanged).
     c_TesLayer* AddLayerCopy(const c_TesLayer& source);
@@ -145,6 +145,12 @@ public:
     void ClipRect(int32_t& x, int32_t& y, int32_t& width, int32_t& height) const;
 
     // ---- memory ----
+    // What a refused size says: for a new or scaled picture, and for margins.
+    static constexpr const char* kTextSizeNeedsMemory =
+        "That size would require more free memory\rthan you currently have.\rPlease choose a smaller size.";
+    static constexpr const char* kTextMarginsNeedMemory =
+        "The resulting size would require more\rfree memory than you currently have.\rPlease enter smaller "
+        "values.";
     // Whether a picture of width × height (0 = the picture's own) with `extraLayers` more layers of
     // `kind` fits the memory budget. picture may be null.
     static bool CheckMemory(int32_t width, int32_t height, const c_TesPic* picture, int32_t extraLayers,
@@ -178,7 +184,7 @@ public:
     // Hands a new layer its id (layerCounter + 1) if it has none.
     void AssignId(c_TesLayer& layer);
 
-private:
+  private:
     // Composite core shared by Composite and CompositeInto; target already sized to the rectangle.
     void CompositeLayers(c_TesLayer_Gfx& target, bool includeHidden, int32_t paperMode);
 };

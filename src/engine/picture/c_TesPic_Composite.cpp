@@ -72,7 +72,8 @@ bool c_TesPic::CompositeInto(c_TesLayer_Gfx& target, int32_t rx, int32_t ry, int
         ml += a, mt += b, mr += c, mb += d;
     }
     const int64_t wx = rx - ml, wy = ry - mt, ww = rw + ml + mr, wh = rh + mt + mb;
-    if (wx < INT32_MIN || wy < INT32_MIN || ww > INT32_MAX || wh > INT32_MAX || ww <= 0 || wh <= 0) return false;
+    if (wx < INT32_MIN || wy < INT32_MIN || ww > INT32_MAX || wh > INT32_MAX || ww <= 0 || wh <= 0)
+        return false;
     int32_t tx = static_cast<int32_t>(wx), ty = static_cast<int32_t>(wy);
     int32_t tw = static_cast<int32_t>(ww), th = static_cast<int32_t>(wh);
     ClipRect(tx, ty, tw, th);
@@ -144,7 +145,8 @@ bool c_TesPic::CompositeInto(c_TesLayer_Gfx& target, int32_t rx, int32_t ry, int
             if (!working(l, k)) continue;
             // Limit to this band of the target.
             const int32_t y0 = std::max(k.y, ty + b0);
-            const int32_t y1 = static_cast<int32_t>(std::min<int64_t>(int64_t(k.y) + k.height, int64_t(ty) + b1));
+            const int32_t y1 =
+                static_cast<int32_t>(std::min<int64_t>(int64_t(k.y) + k.height, int64_t(ty) + b1));
             target.compositeWindow = {k.x, y0, k.width, std::max(0, y1 - y0)};
             target.compositePaper = paper && l == lastCalled ? paperColour : nullptr;
             const int32_t wasVisible = l->visible;
@@ -181,7 +183,8 @@ bool c_TesPic::CheckMemory(int32_t w, int32_t h, const c_TesPic* picture, int32_
     U layers = 0;
     if (picture)
         for (const c_TesLayer* l = picture->bottomLayer; l; l = l->above)
-            layers += static_cast<U>(static_cast<uint32_t>(l->channels) * static_cast<uint32_t>(l->bytesPerChannel)) *
+            layers += static_cast<U>(static_cast<uint32_t>(l->channels) *
+                                     static_cast<uint32_t>(l->bytesPerChannel)) *
                       pixels;
     U needed;
     if (picture && layers > 0 && extraLayers == 0) {
@@ -197,7 +200,8 @@ uint64_t c_TesPic::MaxPixels(int32_t kind, const c_TesPic* picture) {
     uint64_t perPixel = kind == 0 ? 44 : kind == 1 ? 60 : 48;
     if (picture)
         for (const c_TesLayer* l = picture->bottomLayer; l; l = l->above)
-            perPixel += static_cast<uint64_t>(static_cast<uint32_t>(l->channels) * static_cast<uint32_t>(l->bytesPerChannel));
+            perPixel += static_cast<uint64_t>(static_cast<uint32_t>(l->channels) *
+                                              static_cast<uint32_t>(l->bytesPerChannel));
     if (perPixel == 0) perPixel = 1;
     return vek::MemoryBudgetMB() * 1048576ull / perPixel;
 }
