@@ -288,6 +288,17 @@ TEST(Wax, CompactedOutsideValueIsDrawnAroundTheContent) {
     ExpectPx(*t, 3, 0, 1.0f, 0.7f, 0.0f, 1);
 }
 
+TEST(CompositeOnto, AFreshTargetIsDrawnOverItsWholeRaster) {
+    c_TesPic pic(3, 2);
+    auto* l = Layer(pic);
+    SetPx(*l, 2, 1, 0.5f, 0.5f, 0.5f, 1);
+    c_TesLayer_Gfx target;
+    ASSERT_TRUE(target.Create(0, 0, 3, 2));
+    l->CompositeOnto(target);
+    ExpectPx(target, 2, 1, 0.5f, 0.5f, 0.5f, 1);
+    EXPECT_EQ(target.visible, 1);
+}
+
 TEST(CompositeInto, ReusesTheTargetBlockAndFailureLeavesTheTargetAlone) {
     c_TesPic pic(64, 32);
     SetPx(*Layer(pic), 1, 1, 1, 1, 1, 1);

@@ -46,7 +46,9 @@ inline int SplitAxis(int32_t start, int32_t length, int32_t period, s_Segment* o
 // raster rectangle. Target coordinates are relative to the target's raster origin.
 template <class F>
 void ForEachWindowPiece(const c_TesLayer& layer, const c_TesLayer_Gfx& target, bool clipToLayer, F f) {
-    const s_TesRect& win = target.compositeWindow;
+    const s_TesRect win = target.compositeWindow.width < 0
+                              ? s_TesRect{target.x, target.y, target.width, target.height}
+                              : target.compositeWindow;
     int32_t wx0 = std::max(win.x, target.x), wy0 = std::max(win.y, target.y);
     int32_t wx1 = std::min<int64_t>(int64_t(win.x) + win.width, int64_t(target.x) + target.width);
     int32_t wy1 = std::min<int64_t>(int64_t(win.y) + win.height, int64_t(target.y) + target.height);

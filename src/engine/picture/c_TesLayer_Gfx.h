@@ -41,9 +41,9 @@ class c_TesLayer_Gfx : public c_TesLayer {
 
     // Composite targets only (not part of the stored record): the rectangle, in the target's
     // unwrapped picture coordinates (x .. x + width may run past a repeating picture's edge), that
-    // CompositeOnto may touch; width 0 means nothing. c_TesPic::Composite sets it; a free-standing
-    // target made by hand should set it to its own rectangle (SetWindowToRaster).
-    s_TesRect compositeWindow;
+    // CompositeOnto may touch; a width below 0 (the default) means the whole raster, a width or
+    // height of 0 nothing. c_TesPic::Composite sets it band by band.
+    s_TesRect compositeWindow = {0, 0, -1, -1};
     void SetWindowToRaster() { compositeWindow = {x, y, width, height}; }
     // Composite targets only: raster rows [pendingClearFrom, pendingClearTo) hold stale values
     // that must read as 0. The first layer that draws into the target settles them through

@@ -164,7 +164,7 @@ bool c_TesPic::CompositeInto(c_TesLayer_Gfx& target, int32_t rx, int32_t ry, int
     target.headerDirty = 1;
     target.pixelsDirty = 1;
     target.empty = 0;
-    target.SetWindowToRaster();
+    target.compositeWindow = {0, 0, -1, -1};
     return true;
 }
 
