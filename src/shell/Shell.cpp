@@ -188,6 +188,12 @@ void Shell::MinimiseCommand() {
         flags_.glSideActive = false;
     }
     windows_->SendToBackAndMinimise();
+    // The return completes in a paint, as every activation does. A window system that does not
+    // minimise (no window manager) paints the window that stayed on screen, which brings the GL
+    // side back instead of leaving a screen that never draws again; a real minimise is followed
+    // by the usual deactivation.
+    flags_.activationPending = true;
+    windows_->Invalidate();
 }
 
 void Shell::OnPaint() {

@@ -78,7 +78,7 @@ public:
     void RequestQuit() { flags_.quitRequested = true; }
     // The user's "Minimize" command: the saving half of deactivation (the activation handler with
     // 0 when the GL side is active), then the window is minimised. Returning to the program is an
-    // ordinary activation.
+    // ordinary activation, completed by the next paint (also when the window was never minimised).
     void MinimiseCommand();
 
     const ShellFlags& Flags() const { return flags_; }

@@ -304,6 +304,16 @@ TEST_F(ShellLoop, MinimiseCommandWithoutDeactivationStillLetsTheGlSideComeBack) 
     EXPECT_EQ((std::vector<int>{1, 0, 1}), rec.activations);
 }
 
+// Without a window manager (or with one that does not iconify) the window stays on screen and
+// nothing deactivates it: its next paint must bring the GL side back, or it never draws again.
+TEST_F(ShellLoop, MinimiseRefusedByTheWindowSystemDoesNotLeaveADeadScreen) {
+    windows.Push(Message::kPaint, 1000);
+    windows.Push(Message::kCall, 1100, [] { MinimiseCommand(); });
+    windows.Push(Message::kPaint, 1200); // the window is still shown
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ((std::vector<int>{1, 0, 1}), rec.activations);
+}
+
 TEST_F(ShellLoop, PaintWithoutPendingActivationDoesNotCallTheHandlerAgain) {
     windows.Push(Message::kPaint, 1000);
     windows.Push(Message::kPaint, 1100);
