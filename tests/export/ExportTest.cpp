@@ -1,5 +1,6 @@
 // The exporter: colour encoding against Python-computed literals, flattening rules, the PNG that
 // lands in the export folder, file names, and failures that must leave files and picture alone.
+#include "engine/picture/LayerTransform.h"
 #include "engine/picture/c_TesLayer_Gfx.h"
 #include "engine/picture/c_TesPic.h"
 #include "engine/storage/c_TesExport.h"

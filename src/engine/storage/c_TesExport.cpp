@@ -1,6 +1,7 @@
 // The exporter: export folder, flatten and encode, file name, PNG through the installed encoder.
 #include "engine/storage/c_TesExport.h"
 
+#include "engine/picture/LayerTransform.h"
 #include "engine/picture/c_TesLayer_Gfx.h"
 #include "engine/picture/c_TesPic.h"
 #include "engine/storage/c_VekFil_Disk.h"
@@ -19,13 +20,6 @@ void BuildEncodingCurve(float* table, int32_t count) {
         table[i] = float(x <= 0.0031308 ? 12.92 * x : 1.055 * std::pow(x, 1.0 / 2.4) - 0.055);
     }
     table[count - 1] = 1.0f;
-}
-
-uint8_t ToByte(float v) {
-    const float t = v * 255.0f + 0.5f;
-    if (!(t >= 1.0f)) return 0; // below 1 truncates to 0; NaN too
-    if (t >= 255.0f) return 255;
-    return uint8_t(t);
 }
 
 } // namespace tes
@@ -106,10 +100,10 @@ bool cTes_Export::FlattenAndEncode(c_TesPic& pic, bool includeHidden, bool trans
     const float* src = flat->Pixels();
     uint8_t* dst = bytes.As<uint8_t>();
     for (size_t i = 0; i < pixelCount; ++i, src += 4, dst += c) {
-        dst[0] = tes::ToByte(src[0]);
-        dst[1] = tes::ToByte(src[1]);
-        dst[2] = tes::ToByte(src[2]);
-        if (c == 4) dst[3] = tes::ToByte(src[3]);
+        dst[0] = uint8_t(tes::ToByte(src[0]));
+        dst[1] = uint8_t(tes::ToByte(src[1]));
+        dst[2] = uint8_t(tes::ToByte(src[2]));
+        if (c == 4) dst[3] = uint8_t(tes::ToByte(src[3]));
     }
     out = std::move(bytes);
     width = flat->width;

@@ -93,8 +93,4 @@ namespace tes {
 // function of i / (count − 1), the last entry is 1.0. count must be at least 2.
 void BuildEncodingCurve(float* table, int32_t count);
 
-// One channel value (0..1 is the 8-bit range) to 8 bits: v · 255 + 0.5 truncated toward zero,
-// clamped to 0..255; NaN gives 0.
-uint8_t ToByte(float v);
-
 } // namespace tes
