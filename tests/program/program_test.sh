@@ -76,11 +76,11 @@ window_fills_screen)
   ;;
 second_copy_exits_at_once)
   start
-  t0=$(date +%s%N)
-  timeout 20 "$prog" >>"$work/program.log" 2>&1; rc=$?
-  t1=$(date +%s%N)
+  # The second copy must end by itself with 0 and never show a window; the generous limit only
+  # keeps a hanging copy from stalling the run (no timing is asserted: the machine may be busy).
+  timeout 120 "$prog" >"$work/second.log" 2>&1; rc=$?
   [ "$rc" = 0 ] || fail "second copy exit code $rc"
-  [ $(( (t1 - t0) / 1000000 )) -lt 5000 ] || fail "second copy took $(( (t1 - t0) / 1000000 )) ms"
+  [ -s "$work/second.log" ] && fail "second copy printed: $(cat "$work/second.log")"
   kill -0 "$pid" 2>/dev/null || fail "first copy ended"
   [ "$(xdotool search --name '^Scribbix v1\.0\.0$' | wc -l)" = 1 ] || fail "not exactly one window"
   "$xclose" "$win" || fail "xclose"
@@ -90,8 +90,9 @@ input_then_close)
   start
   xdotool mousemove --window "$win" 200 150 click 1 click 3 mousedown 1 mousemove 260 190 mouseup 1 \
     click 4 click 5 key --window "$win" a eacute ctrl+z Escape Return KP_1 F5 || fail "xdotool"
-  sleep 0.5
-  kill -0 "$pid" 2>/dev/null || fail "program ended on input"
+  # The close request queues behind the input, so the program has handled all of it before it
+  # can end with 0; a crash on input shows as another exit code or a window that is gone.
+  xwininfo -id "$win" >/dev/null 2>&1 || fail "window gone after the input"
   "$xclose" "$win" || fail "xclose"
   expect_exit "$pid" 0
   ;;
