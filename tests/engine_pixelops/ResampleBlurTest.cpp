@@ -182,3 +182,58 @@ TEST(Blur, TransparentNeighboursAddNoColour) {
     EXPECT_FLOAT_EQ(0.25f, At(*l, 1, 0).a);
     EXPECT_EQ(0.0f, At(*l, 0, 0).a);
 }
+
+namespace {
+
+// Reference for mono layers: direct 2D convolution; without wrap the weights that fall outside
+// are dropped and the sum is divided by the weights that fell inside.
+float ReferenceBlurMono(const std::vector<float>& v, int w, int h, const std::vector<double>& k, bool wrap,
+                        int x, int y) {
+    const int K = static_cast<int>(k.size()), half = K / 2;
+    double sum = 0, inX = 0, inY = 0;
+    for (int i = 0; i < K; ++i) {
+        const int sx = x + i - half;
+        if (wrap || (sx >= 0 && sx < w)) inX += k[i];
+    }
+    for (int j = 0; j < K; ++j) {
+        const int sy = y + j - half;
+        if (wrap || (sy >= 0 && sy < h)) inY += k[j];
+    }
+    for (int j = 0; j < K; ++j)
+        for (int i = 0; i < K; ++i) {
+            int sx = x + i - half, sy = y + j - half;
+            if (!wrap && (sx < 0 || sx >= w || sy < 0 || sy >= h)) continue;
+            sx = (sx % w + w) % w, sy = (sy % h + h) % h;
+            sum += k[i] * k[j] * v[size_t(sy) * w + sx];
+        }
+    return float(wrap ? sum : sum / (inX * inY));
+}
+
+} // namespace
+
+// A compacted mono layer (constant border around random content) is blurred at full size and
+// compacted again; both edge rules must match the direct convolution.
+TEST(Blur, MonoLayerMatchesDirectConvolutionWithAndWithoutWrap) {
+    std::mt19937 rng(6);
+    std::uniform_real_distribution<float> u(-0.5f, 1.5f);
+    const int w = 11, h = 8;
+    std::vector<float> src(size_t(w) * h, 0.3f);
+    for (int y = 2; y < 6; ++y)
+        for (int x = 3; x < 8; ++x)
+            src[size_t(y) * w + x] = u(rng);
+    const std::vector<double> k = {1, 3, 5, 2}; // even, uneven and not normalised
+    for (const bool wrap : {true, false}) {
+        auto m = MakeMono(w, h, [&](int x, int y) { return src[size_t(y) * w + x]; });
+        ASSERT_TRUE(m->SetCompact(true));
+        ASSERT_EQ(1, m->compacted);
+        ASSERT_TRUE(m->Blur(int32_t(k.size()), k.data(), nullptr, wrap, wrap));
+        ASSERT_TRUE(m->SetCompact(false));
+        ASSERT_EQ(w, m->width);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const float want = ReferenceBlurMono(src, w, h, k, wrap, x, y);
+                EXPECT_NEAR(want, m->Pixels()[y * w + x], 2e-6f * (1 + std::fabs(want)))
+                    << (wrap ? "wrap " : "no wrap ") << x << "," << y;
+            }
+    }
+}

@@ -509,6 +509,38 @@ void FlipLayerInPlace(c_TesLayer& L, int32_t flags) {
     L.pixelsDirty = 1;
 }
 
+bool SeparableBlur(c_TesLayer& L, int32_t kernelSize, const double* kernel, float* lineBuffer, bool wrapX,
+                   bool wrapY, BlurLine line) {
+    const bool wasCompacted = L.compacted != 0;
+    if (wasCompacted && !L.SetCompact(false)) return false;
+    const int ch = L.channels;
+    vek::MemBlock own;
+    if (!lineBuffer) {
+        if (!AllocFloats(own, int64_t(std::max(L.width, L.height)) * ch)) {
+            if (wasCompacted) L.SetCompact(true);
+            return false;
+        }
+        lineBuffer = own.As<float>();
+    }
+    float* px = L.Pixels();
+    const int64_t rowFloats = int64_t(L.width) * ch;
+    for (int32_t r = 0; r < L.height; ++r) {
+        float* row = px + r * rowFloats;
+        std::memcpy(lineBuffer, row, static_cast<size_t>(rowFloats) * 4);
+        line(lineBuffer, L.width, kernelSize, kernel, wrapX, row, ch);
+    }
+    for (int32_t c = 0; c < L.width; ++c) {
+        float* col = px + int64_t(c) * ch;
+        for (int32_t r = 0; r < L.height; ++r)
+            std::memcpy(lineBuffer + int64_t(r) * ch, col + r * rowFloats, static_cast<size_t>(ch) * 4);
+        line(lineBuffer, L.height, kernelSize, kernel, wrapY, col, rowFloats);
+    }
+    L.headerDirty = 1;
+    L.pixelsDirty = 1;
+    if (wasCompacted) L.SetCompact(true);
+    return true;
+}
+
 bool ContentBounds(const c_TesLayer& L, int32_t& bx, int32_t& by, int32_t& bw, int32_t& bh) {
     if (L.compacted || !L.HasPixels()) {
         bx = L.x;

@@ -83,6 +83,22 @@ void FlipLayerInPlace(c_TesLayer& layer, int32_t flags);
 // nothing (the box is then its single top-left pixel).
 bool ContentBounds(const c_TesLayer& layer, int32_t& x, int32_t& y, int32_t& width, int32_t& height);
 
+// v modulo n, in 0..n-1 also for negative v (n > 0).
+inline int32_t WrapIndex(int64_t v, int32_t n) {
+    const int64_t m = v % n;
+    return static_cast<int32_t>(m < 0 ? m + n : m);
+}
+
+// One line of a separable blur: `n` packed source pixels in `src`, results every `stride` floats
+// from `dst`; `wrap` says whether taps beyond the line's ends wrap around or are dropped.
+using BlurLine = void (*)(const float* src, int32_t n, int32_t kernelSize, const double* kernel, bool wrap,
+                          float* dst, int64_t stride);
+// The separable blur of a layer: every row, then every column, each first copied into the line
+// buffer (one row or column of the layer's pixels; null: one is allocated). A compacted layer is
+// blurred at full size and compacted again. False when memory runs out (layer unchanged).
+bool SeparableBlur(c_TesLayer& layer, int32_t kernelSize, const double* kernel, float* lineBuffer, bool wrapX,
+                   bool wrapY, BlurLine line);
+
 // value · 255 + 0.5 truncated and clamped to 0..255 (NaN gives 0).
 inline uint32_t ToByte(float v) {
     const float t = v * 255.0f + 0.5f;

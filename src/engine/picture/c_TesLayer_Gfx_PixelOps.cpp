@@ -3,7 +3,6 @@
 // Pixel contract: straight linear RGBA floats, unclamped; a pixel with alpha at or below 0 carries
 // no colour (it adds nothing to resample, blur and thumbnails). Sums run in double.
 #include <algorithm>
-#include <cstring>
 
 #include "engine/picture/LayerTransform.h"
 #include "engine/picture/c_TesLayer_Gfx.h"
@@ -31,11 +30,6 @@ void TakeGeometry(c_TesLayer& to, const c_TesLayer& from) {
     to.fullHeight = from.fullHeight;
 }
 
-int64_t Wrap(int64_t q, int32_t n) {
-    const int64_t m = q % n;
-    return m < 0 ? m + n : m;
-}
-
 // One line of the separable blur: `n` source pixels in `src` (packed), results written to `dst`
 // every `stride` floats. Taps outside the line wrap or are dropped.
 void BlurLineColour(const float* src, int32_t n, int32_t kernelSize, const double* k, bool wrap, float* dst,
@@ -47,7 +41,7 @@ void BlurLineColour(const float* src, int32_t n, int32_t kernelSize, const doubl
             int64_t q = static_cast<int64_t>(p) + j - half;
             if (q < 0 || q >= n) {
                 if (!wrap) continue;
-                q = Wrap(q, n);
+                q = tes::WrapIndex(q, n);
             }
             inside += k[j];
             const float* v = src + q * 4;
@@ -156,34 +150,7 @@ bool c_TesLayer_Gfx::Blur(int32_t kernelSize, const double* kernel, float* rowBu
                           bool wrapY) {
     if (kernelSize < 1 || !kernel) return false;
     if (!HasPixels() || bytesPerChannel != 4) return true;
-    const bool wasCompacted = compacted != 0;
-    if (wasCompacted && !SetCompact(false)) return false;
-    vek::MemBlock own;
-    const int64_t line = std::max(width, height);
-    if (!rowBuffer) {
-        if (!own.Alloc(static_cast<size_t>(line) * 16)) {
-            if (wasCompacted) SetCompact(true);
-            return false;
-        }
-        rowBuffer = own.As<float>();
-    }
-    float* px = Pixels();
-    const int64_t rowFloats = static_cast<int64_t>(width) * 4;
-    for (int32_t r = 0; r < height; ++r) {
-        float* row = px + r * rowFloats;
-        std::memcpy(rowBuffer, row, static_cast<size_t>(rowFloats) * 4);
-        BlurLineColour(rowBuffer, width, kernelSize, kernel, wrapX, row, 4);
-    }
-    for (int32_t c = 0; c < width; ++c) {
-        float* col = px + static_cast<int64_t>(c) * 4;
-        for (int32_t r = 0; r < height; ++r)
-            std::memcpy(rowBuffer + r * 4, col + r * rowFloats, 16);
-        BlurLineColour(rowBuffer, height, kernelSize, kernel, wrapY, col, rowFloats);
-    }
-    headerDirty = 1;
-    pixelsDirty = 1;
-    if (wasCompacted) SetCompact(true);
-    return true;
+    return tes::SeparableBlur(*this, kernelSize, kernel, rowBuffer, wrapX, wrapY, BlurLineColour);
 }
 
 void c_TesLayer_Gfx::UpdateThumbnail() {

@@ -2,18 +2,12 @@
 // resample, the separable blur, and the thumbnail slot (mono layers show no thumbnail).
 // Values are unclamped floats; sums run in double. Masking by alpha does nothing on mono layers.
 #include <algorithm>
-#include <cstring>
 
 #include "engine/picture/LayerTransform.h"
 #include "engine/picture/c_TesLayer_MonoComp_NoType.h"
 #include "engine/picture/c_TesPic.h"
 
 namespace {
-
-int64_t Wrap(int64_t q, int32_t n) {
-    const int64_t m = q % n;
-    return m < 0 ? m + n : m;
-}
 
 // One line of the blur; without wrap the sum is normalised by the weights that fell inside, so a
 // constant line stays constant up to its ends.
@@ -26,7 +20,7 @@ void BlurLineMono(const float* src, int32_t n, int32_t kernelSize, const double*
             int64_t q = static_cast<int64_t>(p) + j - half;
             if (q < 0 || q >= n) {
                 if (!wrap) continue;
-                q = Wrap(q, n);
+                q = tes::WrapIndex(q, n);
             }
             inside += k[j];
             s += k[j] * src[q];
@@ -126,32 +120,7 @@ bool c_TesLayer_MonoComp_NoType::Blur(int32_t kernelSize, const double* kernel, 
                                       bool wrapY) {
     if (kernelSize < 1 || !kernel) return false;
     if (!HasPixels() || bytesPerChannel != 4) return true;
-    const bool wasCompacted = compacted != 0;
-    if (wasCompacted && !SetCompact(false)) return false;
-    vek::MemBlock own;
-    if (!rowBuffer) {
-        if (!own.Alloc(static_cast<size_t>(std::max(width, height)) * 4)) {
-            if (wasCompacted) SetCompact(true);
-            return false;
-        }
-        rowBuffer = own.As<float>();
-    }
-    float* px = Pixels();
-    for (int32_t r = 0; r < height; ++r) {
-        float* row = px + static_cast<int64_t>(r) * width;
-        std::memcpy(rowBuffer, row, static_cast<size_t>(width) * 4);
-        BlurLineMono(rowBuffer, width, kernelSize, kernel, wrapX, row, 1);
-    }
-    for (int32_t c = 0; c < width; ++c) {
-        float* col = px + c;
-        for (int32_t r = 0; r < height; ++r)
-            rowBuffer[r] = col[static_cast<int64_t>(r) * width];
-        BlurLineMono(rowBuffer, height, kernelSize, kernel, wrapY, col, width);
-    }
-    headerDirty = 1;
-    pixelsDirty = 1;
-    if (wasCompacted) SetCompact(true);
-    return true;
+    return tes::SeparableBlur(*this, kernelSize, kernel, rowBuffer, wrapX, wrapY, BlurLineMono);
 }
 
 void c_TesLayer_MonoComp_NoType::UpdateThumbnail() {

@@ -11,11 +11,6 @@
 
 namespace {
 
-int32_t Mod(int64_t v, int32_t n) {
-    const int64_t m = v % n;
-    return static_cast<int32_t>(m < 0 ? m + n : m);
-}
-
 // The layer commands record the whole layer as a region step of the current layer before they
 // change it, then refresh the backup. Transparency protection must not undo the command, so the
 // protect region is left as it was. Returns 1 when a step was recorded (to be committed), 0 when
@@ -60,7 +55,8 @@ void c_TesLayer::ScrollBy(int32_t dx, int32_t dy) {
     if (compacted) {
         const int32_t fw = fullWidth, fh = fullHeight;
         if (fw <= 0 || fh <= 0) return;
-        const int32_t nx = Mod(static_cast<int64_t>(x) + dx, fw), ny = Mod(static_cast<int64_t>(y) + dy, fh);
+        const int32_t nx = tes::WrapIndex(static_cast<int64_t>(x) + dx, fw),
+                      ny = tes::WrapIndex(static_cast<int64_t>(y) + dy, fh);
         if (nx + static_cast<int64_t>(width) <= fw && ny + static_cast<int64_t>(height) <= fh) {
             // The content still lies inside the raster: only its place changes.
             x = contentX = nx;
@@ -75,7 +71,7 @@ void c_TesLayer::ScrollBy(int32_t dx, int32_t dy) {
         return;
     }
     if (width <= 0 || height <= 0) return;
-    const int32_t sx = Mod(dx, width), sy = Mod(dy, height);
+    const int32_t sx = tes::WrapIndex(dx, width), sy = tes::WrapIndex(dy, height);
     const int64_t ch = channels;
     float* px = Pixels();
     // Rotations in place: pixel x moves to x + sx, row y to y + sy.
@@ -198,7 +194,7 @@ void c_TesLayer::ScrollLayer(int32_t distance, bool left, bool right, bool up, b
     const int64_t dy = (static_cast<int64_t>(down) - up) * distance;
     const int32_t w = RasterWidth(), h = RasterHeight();
     if (w <= 0 || h <= 0) return;
-    const int32_t sx = Mod(dx, w), sy = Mod(dy, h);
+    const int32_t sx = tes::WrapIndex(dx, w), sy = tes::WrapIndex(dy, h);
     if (sx == 0 && sy == 0) return;
     const int recorded = RecordWholeLayer(*this);
     if (recorded < 0) return;
