@@ -1,6 +1,11 @@
 // Application delegate classes and the Application singleton.
 #include "app/App.h"
 
+#include "app/Portfolio.h"
+#include "app/StudioContext.h"
+#include "editor/cTes_PicEditor.h"
+#include "engine/picture/c_TesPic.h"
+
 #include <memory>
 
 namespace vekstal::app {
@@ -12,7 +17,9 @@ std::unique_ptr<Application>& Holder() {
 Application* g_application = nullptr;
 } // namespace
 
-Application* Application::Instance() { return g_application; }
+Application* Application::Instance() {
+    return g_application;
+}
 
 Application& Application::Get() {
     if (!g_application) {
@@ -26,7 +33,9 @@ Application::~Application() {
     if (g_application == this) g_application = nullptr;
 }
 
-App::App() { Application::Get().SetDelegate(this); }
+App::App() {
+    Application::Get().SetDelegate(this);
+}
 
 App::~App() {
     Application* a = Application::Instance();
@@ -38,9 +47,14 @@ App::~App() {
 namespace tessellatorium {
 
 void App::ReleaseDisplayAndSave() {
-    // INTEGRATION: once they exist, release the picture editor's GL textures
-    // (cTes_PicEditor) and save the portfolio's current picture if it has unsaved changes
-    // (scribbix::Portfolio). Until then there is nothing on either side to release or save.
+    const scribbix::StudioContext& c = scribbix::Context();
+    if (c.editor) c.editor->ReleaseDisplayResources();
+    c_TesPic* pic = c.portfolio ? c.portfolio->currentPicture : nullptr;
+    if (!pic) return;
+    bool unsaved = pic->headerDirty != 0;
+    for (const c_TesLayer* l = pic->bottomLayer; l && !unsaved; l = l->above)
+        unsaved = l->headerDirty || l->pixelsDirty;
+    if (unsaved) c.portfolio->SavePicture(*pic, false, false);
 }
 
 } // namespace tessellatorium

@@ -6,14 +6,14 @@
 namespace vekstal::app {
 
 class IApplicationDelegate {
-public:
+  public:
     // Asks the program to release its display resources and save its current picture.
     virtual void ReleaseDisplayAndSave() = 0;
     virtual ~IApplicationDelegate() = default;
 };
 
 class App : public IApplicationDelegate {
-public:
+  public:
     App();
     ~App() override;
     App(const App&) = delete;
@@ -23,7 +23,7 @@ public:
 };
 
 class Application {
-public:
+  public:
     // The singleton, or null before the first App was constructed.
     static Application* Instance();
     // Creates the singleton when missing.
@@ -33,7 +33,7 @@ public:
     IApplicationDelegate* Delegate() const { return delegate_; }
     void SetDelegate(IApplicationDelegate* delegate) { delegate_ = delegate; }
 
-private:
+  private:
     Application() = default;
     IApplicationDelegate* delegate_ = nullptr;
 };
@@ -43,7 +43,7 @@ private:
 namespace tessellatorium {
 
 class App : public vekstal::app::App {
-public:
+  public:
     // Releases the picture editor's GL textures and saves the portfolio's current picture when
     // it has unsaved changes.
     void ReleaseDisplayAndSave() override;

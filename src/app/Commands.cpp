@@ -98,6 +98,7 @@ void Export(cVek_Window* window, intptr_t arg) {
     c.exporter->SetOverrideName(ExportBaseName(TimeValue()).c_str());
     const s_TesExportPars pars; // PNG, opaque over the paper, visible layers only
     c.lastExportOk = c.exporter->ExportPicture(pars, pic);
+    ++c.exports;
     c.lastExportPath = c.lastExportOk ? c.exporter->WrittenPath() : std::string();
     ShowExportResult(c.lastExportOk, c.lastExportPath);
 }

@@ -13,7 +13,7 @@ void MainMenuPanel::Frame(cVek_Window_Panel& w) {
     w.BeginRows(2);
     w.PlaceButton(*button_, 0, 1, 2);
     if (button_->Do(w, "\xA4\xA4HMOptions\xA4\xA4h ->", "Misc. options\rand information.", kId))
-        OpenMenuAtPointer(w.Desktop(), std::make_unique<MainMenu>());
+        OpenMenuBesideButton(std::make_unique<MainMenu>());
 }
 
 } // namespace scribbix

@@ -19,7 +19,7 @@ void MenusPanel::Frame(cVek_Window_Panel& w) {
             "Contains 10 slots for your unfinished drawings,\rthat are automatically saved.\r\rIf all slots "
             "are taken, you should 'Export' one of them\rand then 'Clear' it to make room for a new drawing.",
             kIdWorkInProgress))
-        OpenMenuAtPointer(w.Desktop(), std::make_unique<WorkInProgressMenu>());
+        OpenMenuBesideButton(std::make_unique<WorkInProgressMenu>());
     w.NextRow();
     w.PlaceButton(b, 0, 1);
     if (b.Do(w, "Export",

@@ -1,6 +1,7 @@
 // Named-colour lists.
 #include "app/NamedColorMenu.h"
 
+#include "app/ColorsMenu.h"
 #include "app/NamedColors.h"
 #include "app/StudioContext.h"
 #include "engine/tools/cVek_ToolBox.h"
@@ -28,11 +29,11 @@ NamedColorMenu::NamedColorMenu(int hue, bool full)
 }
 
 void NamedColorMenu::OpenShort(const vek::ui::MenuChoice& c) {
-    if (c.desktop) c.desktop->OpenMenu(std::make_unique<NamedColorMenu>(c.value, false), c.x, c.y);
+    ColorsMenu::OpenShadowed(c.desktop, std::make_unique<NamedColorMenu>(c.value, false), c.x, c.y);
 }
 
 void NamedColorMenu::OpenFull(const vek::ui::MenuChoice& c) {
-    if (c.desktop) c.desktop->OpenMenu(std::make_unique<NamedColorMenu>(c.value, true), c.x, c.y);
+    ColorsMenu::OpenShadowed(c.desktop, std::make_unique<NamedColorMenu>(c.value, true), c.x, c.y);
 }
 
 void NamedColorMenu::Choose(const vek::ui::MenuChoice& c) {

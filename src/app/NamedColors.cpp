@@ -282,7 +282,7 @@ std::string NamedColourCaption(const NamedColour& c) {
     // A large dot in the colour, then the name in the menu's own text colour.
     AppendColourEscape(s, c.rgb);
     s += kEsc;
-    s += "HM";
+    s += "HL";
     s += '\xA5'; // bullet
     s += kEsc;
     s += 'h';

@@ -36,6 +36,7 @@ struct StudioContext {
     // Outcome of the last export, for the message the user sees and for tests.
     bool lastExportOk = false;
     std::string lastExportPath;
+    int exports = 0; // export attempts so far
 };
 
 // The process-wide context.

@@ -21,4 +21,11 @@ void StudioPanel::OpenMenuAtPointer(cVek_Desktop* desktop, std::unique_ptr<vek::
     desktop->OpenMenu(std::move(menu), desktop->Mouse().X(), desktop->Mouse().Y());
 }
 
+void StudioPanel::OpenMenuBesideButton(std::unique_ptr<vek::ui::MenuList> menu) const {
+    cVek_Desktop* d = window_->Desktop();
+    if (!d) return;
+    const float gap = cVek_Window::kPadding;
+    d->OpenMenu(std::move(menu), window_->Bounds().x1 + gap, button_->Y() + button_->Height() * 0.5f);
+}
+
 } // namespace scribbix

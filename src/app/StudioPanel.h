@@ -29,6 +29,9 @@ class StudioPanel : public vek::ui::Panel {
   protected:
     // Opens a menu with its top left corner at the pointer.
     static void OpenMenuAtPointer(cVek_Desktop* desktop, std::unique_ptr<vek::ui::MenuList> menu);
+    // Opens a menu just right of the panel strip, level with the top of the button just drawn, so
+    // it covers neither the strip nor the button.
+    void OpenMenuBesideButton(std::unique_ptr<vek::ui::MenuList> menu) const;
 
     cVek_Window_Panel* window_;
     uint32_t colour_;

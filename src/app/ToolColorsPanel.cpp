@@ -8,6 +8,7 @@
 #include "engine/tools/cVek_ToolBox.h"
 #include "resources/ProgramState.h"
 #include "ui/UiRect.h"
+#include "ui/cVek_Desktop.h"
 #include "ui/cVek_SimpleButton.h"
 #include "ui/cVek_Window_Panel.h"
 
@@ -37,6 +38,16 @@ ToolColorsPanel::ToolColorsPanel(cVek_Window_Panel& window, const cVek_SimpleBut
         LoadDefaultPalette(state, tb);
     else if (tb)
         tb->SetColour(cVek_ToolBox::kPaint, PaletteColour(state, state.selectedColour), 1);
+}
+
+vek::ui::Rect ToolColorsPanel::SwatchRect(const cVek_Window_Panel& w, int k) {
+    const vek::ui::Rect a = w.PanelArea();
+    const float gap = w.RowGap() * 0.4f;
+    const float cw = (a.Width() - 2.0f * gap) / 3.0f;
+    const float rh = (a.Height() - 7.0f * gap) / 8.0f;
+    const int row = k / 3, col = k % 3;
+    const float x0 = a.x0 + float(col) * (cw + gap), y1 = a.y1 - float(row) * (rh + gap);
+    return vek::ui::Rect{x0, y1 - rh, x0 + cw, y1};
 }
 
 void ToolColorsPanel::Frame(cVek_Window_Panel& w) {
@@ -73,7 +84,8 @@ void ToolColorsPanel::Frame(cVek_Window_Panel& w) {
     if (clicked < 0) return;
     // 4.
     if (clicked == selected) {
-        OpenMenuAtPointer(w.Desktop(), std::make_unique<ColorsMenu>());
+        if (cVek_Desktop* d = w.Desktop())
+            ColorsMenu::OpenShadowed(d, std::make_unique<ColorsMenu>(), d->Mouse().X(), d->Mouse().Y());
         return;
     }
     if (tb) tb->SetColour(cVek_ToolBox::kPaint, PaletteColour(state, clicked), clickButton == 2 ? 2 : 1);

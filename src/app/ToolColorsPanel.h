@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/StudioPanel.h"
+#include "ui/UiRect.h"
 
 namespace scribbix {
 
@@ -15,6 +16,10 @@ class ToolColorsPanel : public StudioPanel {
     // runs, and the selected swatch would otherwise take the tool box's default colour.
     ToolColorsPanel(cVek_Window_Panel& window, const cVek_SimpleButton& buttonTemplate);
     void Frame(cVek_Window_Panel& window) override;
+
+    // Swatch k (0..23) inside the panel window: eight rows of three, with narrower gaps than
+    // ordinary rows so the small swatches keep as much height as the panel allows.
+    static vek::ui::Rect SwatchRect(const cVek_Window_Panel& window, int k);
 
     // Swatch colour for the screen: the editor's display conversion of the linear colour.
     static uint32_t DisplayColour(const float rgb[3]);

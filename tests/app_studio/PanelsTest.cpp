@@ -3,6 +3,7 @@
 #include "StudioScene.h"
 
 #include "app/StudioPanelState.h"
+#include "app/ToolColorsPanel.h"
 #include "app/UndoPanel.h"
 #include "engine/picture/c_TesPic.h"
 #include "engine/tools/cTes_Tool.h"
@@ -19,6 +20,16 @@ using scribbix::Studio;
 
 class Panels : public StudioScene {
   protected:
+    void ClickSwatch(int k, uint8_t button = 1) {
+        const vek::ui::Rect r =
+            scribbix::ToolColorsPanel::SwatchRect(*studio->PanelWindow(Studio::kColours), k);
+        Click(r.CentreX(), r.CentreY(), button);
+    }
+    std::string HelpOfSwatch(int k) {
+        const vek::ui::Rect r =
+            scribbix::ToolColorsPanel::SwatchRect(*studio->PanelWindow(Studio::kColours), k);
+        return HelpAt(r.CentreX(), r.CentreY());
+    }
     void ClickCell(int slot, int rows, int row, int cols, int col, uint8_t button = 1, int rowSpan = 1) {
         float x, y;
         CellCentre(slot, rows, row, cols, col, &x, &y, rowSpan);
@@ -102,13 +113,12 @@ TEST_F(Panels, UndoThenRedoBringsTheStrokeBackByteForByte) {
 }
 
 TEST_F(Panels, ClickingASwatchSelectsItsColourAndARightClickOnlyHandsItOver) {
-    ClickCell(Studio::kColours, 8, 1, 3, 1); // entry 4, full red
+    ClickSwatch(4); // full red
     EXPECT_EQ(scribbix::State().selectedColour, 4);
     ExpectPaint(1.0f, 0.0f, 0.0f);
-    EXPECT_EQ(HelpOfCell(Studio::kColours, 8, 1, 3, 1), "Change/redefine\rthis color.");
-    EXPECT_EQ(HelpOfCell(Studio::kColours, 8, 0, 3, 0),
-              "Select this color.\r\rPress a second time\rto change/redefine it.");
-    ClickCell(Studio::kColours, 8, 4, 3, 1, 2); // right button on entry 13, cyan
+    EXPECT_EQ(HelpOfSwatch(4), "Change/redefine\rthis color.");
+    EXPECT_EQ(HelpOfSwatch(0), "Select this color.\r\rPress a second time\rto change/redefine it.");
+    ClickSwatch(13, 2); // right button on cyan
     EXPECT_EQ(scribbix::State().selectedColour, 4);
     ExpectPaint(0.0f, 1.0f, 1.0f);
     // The selected swatch follows the paint colour; the right-clicked one keeps its own.
@@ -122,7 +132,7 @@ TEST_F(Panels, ClickingASwatchSelectsItsColourAndARightClickOnlyHandsItOver) {
 }
 
 TEST_F(Panels, PressingTheSelectedSwatchOpensTheColoursMenuInsteadOfChangingSelection) {
-    ClickCell(Studio::kColours, 8, 2, 3, 0); // entry 6 is selected at first
+    ClickSwatch(6); // selected at first
     vek::ui::MenuWindow* m = TopMenu();
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(m->List().Title(), "Colors");
@@ -130,7 +140,7 @@ TEST_F(Panels, PressingTheSelectedSwatchOpensTheColoursMenuInsteadOfChangingSele
 }
 
 TEST_F(Panels, ResetPaletteBringsBackTheDefaultsAndTheSelectedColour) {
-    ClickCell(Studio::kColours, 8, 4, 3, 1, 2); // paint cyan into the selected entry 6
+    ClickSwatch(13, 2); // paint cyan into the selected entry 6
     Frames(1);
     EXPECT_FLOAT_EQ(scribbix::PaletteColour(scribbix::State(), 6)[2], 1.0f);
     scribbix::LoadDefaultPalette(scribbix::State(), toolBox.get());

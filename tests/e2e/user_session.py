@@ -1,0 +1,455 @@
+#!/usr/bin/env python3
+"""A user's session with the real program, driven from outside under a virtual X server.
+
+Runs the `scribbix` binary with a fresh temporary home folder and drives it with xdotool the way a
+user would: first start without settings (Dark 3D Pen, pen size 3, colour 6), a stroke, Undo,
+Redo, another colour and tool, a second drawing started from "Work In Progress", drawn on and
+exported (the PNG in Pictures/Scribbix is decoded and compared with the screen), the panels hidden
+and shown with the right button, screenshots of the screen, closing, the files left on disk, and a
+second start where both drawings come back unchanged.
+
+The program tells the test what it shows through its test hook (SCRIBBIX_TEST_STATE): a small text
+file with the panel state, the open menus and their items, and the pixel position of every panel
+button. Every wait polls that file or the disk; nothing sleeps for a fixed time.
+
+Usage (inside xvfb-run): user_session.py SCRIBBIX XCLOSE SHOTS_DIR
+"""
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import xwd2png  # noqa: E402
+
+TITLE = '^Scribbix v1\\.0\\.0$'
+POLL = 0.05
+TIMEOUT = 60.0
+
+
+class Failure(Exception):
+    pass
+
+
+def check(cond, what):
+    if not cond:
+        raise Failure(what)
+
+
+# ---- PNG decoding (zlib and the five row filters), independent of the program's codec
+
+def decode_png(path):
+    data = open(path, 'rb').read()
+    check(data[:8] == b'\x89PNG\r\n\x1a\n', '%s is not a PNG file' % path)
+    pos, idat, width, height, depth, colour = 8, b'', 0, 0, 0, 0
+    while pos < len(data):
+        n = struct.unpack('>I', data[pos:pos + 4])[0]
+        tag, body = data[pos + 4:pos + 8], data[pos + 8:pos + 8 + n]
+        check(zlib.crc32(tag + body) & 0xffffffff == struct.unpack('>I', data[pos + 8 + n:pos + 12 + n])[0],
+              'bad CRC in %s' % path)
+        if tag == b'IHDR':
+            width, height, depth, colour = struct.unpack('>IIBB', body[:10])
+        elif tag == b'IDAT':
+            idat += body
+        pos += 12 + n
+    check(depth == 8 and colour in (2, 6), 'unexpected PNG format %d/%d' % (depth, colour))
+    bpp = 3 if colour == 2 else 4
+    raw = zlib.decompress(idat)
+    stride = width * bpp
+    rows, prev = [], bytearray(stride)
+    for y in range(height):
+        f = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        if f == 1:
+            for i in range(bpp, stride):
+                line[i] = (line[i] + line[i - bpp]) & 255
+        elif f == 2:
+            line = bytearray((a + b) & 255 for a, b in zip(line, prev))
+        elif f == 3:
+            for i in range(stride):
+                left = line[i - bpp] if i >= bpp else 0
+                line[i] = (line[i] + ((left + prev[i]) >> 1)) & 255
+        elif f == 4:
+            for i in range(stride):
+                a = line[i - bpp] if i >= bpp else 0
+                b = prev[i]
+                c = prev[i - bpp] if i >= bpp else 0
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append(bytes(line))
+        prev = line
+    if bpp == 4:
+        rows = [bytes(b for i, b in enumerate(r) if i % 4 != 3) for r in rows]
+    return width, height, rows
+
+
+# ---- the program under test
+
+class Program:
+    def __init__(self, binary, xclose, work):
+        self.binary, self.xclose, self.work = binary, xclose, work
+        self.home = os.path.join(work, 'home')
+        self.state_path = os.path.join(work, 'state.txt')
+        self.env = dict(os.environ)
+        self.env.update({
+            'HOME': self.home,
+            'XDG_CONFIG_HOME': os.path.join(self.home, '.config'),
+            'XDG_DATA_HOME': os.path.join(self.home, '.local', 'share'),
+            'XDG_RUNTIME_DIR': os.path.join(work, 'run'),
+            'SDL_AUDIODRIVER': 'dummy',
+            'SCRIBBIX_TEST_STATE': self.state_path,
+        })
+        for var in ('SCRIBBIX_SCREEN', 'XDG_PICTURES_DIR', 'XDG_DOCUMENTS_DIR', 'XDG_DESKTOP_DIR'):
+            self.env.pop(var, None)
+        os.makedirs(os.path.join(self.home, 'Pictures'), exist_ok=True)
+        os.makedirs(self.env['XDG_RUNTIME_DIR'], mode=0o700, exist_ok=True)
+        self.proc = None
+        self.log = open(os.path.join(work, 'program.log'), 'ab')
+
+    # -- life
+    def start(self):
+        if os.path.exists(self.state_path):
+            os.remove(self.state_path)
+        self.proc = subprocess.Popen([self.binary], env=self.env, stdout=self.log, stderr=self.log)
+        self.window = self.wait(self.find_window, 'the program\'s window')
+        # The studio is up and a drawing is loaded.
+        self.wait(lambda: self.value('studio') == '1' and int(self.value('picture', '0 0 0').split()[0]) > 0,
+                  'the studio and a drawing')
+
+    def find_window(self):
+        if self.proc.poll() is not None:
+            raise Failure('the program ended (exit code %s) before its window appeared' % self.proc.returncode)
+        r = subprocess.run(['xdotool', 'search', '--name', TITLE], capture_output=True, text=True)
+        ids = r.stdout.split()
+        return ids[0] if ids else None
+
+    def close(self):
+        subprocess.run([self.xclose, self.window], check=True)
+        deadline = time.monotonic() + TIMEOUT
+        while self.proc.poll() is None and time.monotonic() < deadline:
+            time.sleep(POLL)
+        check(self.proc.poll() is not None, 'the program did not end after its window was closed')
+        check(self.proc.returncode == 0, 'exit code %d' % self.proc.returncode)
+
+    def kill(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+    # -- what the program shows (the test hook's file)
+    def lines(self):
+        try:
+            with open(self.state_path) as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def value(self, key, default=None):
+        for line in self.lines():
+            k, _, v = line.partition(' ')
+            if k == key:
+                return v
+        return default
+
+    def button(self, name):
+        for line in self.lines():
+            parts = line.split()
+            if parts[:2] == ['button', name]:
+                return int(parts[2]), int(parts[3])
+        raise Failure('no button %s on screen' % name)
+
+    def windows(self):
+        return [line[7:] for line in self.lines() if line.startswith('window ')]
+
+    def menu_items(self, title):
+        """Items (x, y, checked, label) of the open menu with this title."""
+        items, inside = [], False
+        for line in self.lines():
+            if line.startswith('window '):
+                inside = line[7:] == title
+            elif line.startswith('item ') and inside:
+                x, y, checked, label = line[5:].split(' ', 3)
+                items.append((int(x), int(y), checked == '1', label))
+        return items
+
+    def wait(self, predicate, what, timeout=TIMEOUT):
+        deadline = time.monotonic() + timeout
+        while True:
+            if self.proc.poll() is not None:
+                raise Failure('the program ended (exit code %s) while waiting for %s' % (self.proc.returncode, what))
+            got = predicate()
+            if got:
+                return got
+            if time.monotonic() > deadline:
+                raise Failure('timed out waiting for %s' % what)
+            time.sleep(POLL)
+
+    def wait_value(self, key, expected, what=None):
+        self.wait(lambda: self.value(key) == expected, what or '%s to be %s (is %s)' % (key, expected, self.value(key)))
+
+    # -- input
+    def xdo(self, *args):
+        subprocess.run(['xdotool'] + [str(a) for a in args], check=True)
+
+    def click(self, xy, button=1):
+        self.xdo('mousemove', xy[0], xy[1])
+        self.xdo('click', button)
+
+    def click_button(self, name, button=1):
+        self.click(self.button(name), button)
+
+    def stroke(self, points):
+        self.xdo('mousemove', points[0][0], points[0][1])
+        self.xdo('mousedown', 1)
+        for x, y in points[1:]:
+            self.xdo('mousemove', x, y)
+        self.xdo('mouseup', 1)
+
+    def key(self, name):
+        self.xdo('key', name)
+
+    def choose(self, title, label):
+        items = self.wait(lambda: self.menu_items(title), 'the menu "%s"' % title)
+        for x, y, _, text in items:
+            if text == label:
+                self.click((x, y))
+                return
+        raise Failure('no item "%s" in menu "%s": %s' % (label, title, [i[3] for i in items]))
+
+    def export(self):
+        """(attempts, ok, path) of the exports of this run."""
+        count, ok, path = (self.value('export', '0 0 ').split(' ', 2) + [''])[:3]
+        return int(count), ok == '1', path
+
+    def export_now(self, what):
+        before = self.export()[0]
+        self.click_button('export')
+        count, ok, path = self.wait(lambda: self.export()[0] > before and self.export(), what)
+        check(ok, '%s failed' % what)
+        self.wait(lambda: 'Export' in self.windows(), 'the export message')
+        self.key('Escape')
+        self.wait(lambda: not self.windows(), 'the export message to close')
+        return path
+
+    def undo_counts(self):
+        return tuple(int(v) for v in self.value('undo', '0 0').split())
+
+    def screenshot(self, path, crop=None):
+        # Menus and messages fade in and out: the picture is taken once none is fading.
+        self.wait(lambda: self.value('fading') == '0', 'the windows to finish fading')
+        dump = os.path.join(self.work, 'screen.xwd')
+        with open(dump, 'wb') as f:
+            subprocess.run(['xwd', '-root', '-silent'], stdout=f, check=True)
+        w, h, rows = xwd2png.read_xwd(dump)
+        if path:
+            xwd2png.write_png(path, w, h, rows)
+        return w, h, rows
+
+
+def stroke_points(x0, y0, x1, y1, n=24, wave=0):
+    pts = []
+    for i in range(n + 1):
+        t = i / n
+        pts.append((int(x0 + (x1 - x0) * t), int(y0 + (y1 - y0) * t + wave * ((-1) ** i) * (i % 3))))
+    return pts
+
+
+def differing(rows_a, rows_b, w, h, limit):
+    """Number of pixels whose channels differ by more than `limit`."""
+    n = 0
+    for y in range(h):
+        a, b = rows_a[y], rows_b[y]
+        if a == b:
+            continue
+        for i in range(0, w * 3, 3):
+            if abs(a[i] - b[i]) > limit or abs(a[i + 1] - b[i + 1]) > limit or abs(a[i + 2] - b[i + 2]) > limit:
+                n += 1
+    return n
+
+
+def non_white(rows, w, h, x0, y0, x1, y1):
+    n = 0
+    for y in range(max(0, y0), min(h, y1)):
+        r = rows[y]
+        for x in range(max(0, x0), min(w, x1)):
+            if r[x * 3] < 250 or r[x * 3 + 1] < 250 or r[x * 3 + 2] < 250:
+                n += 1
+    return n
+
+
+def session(p, shots):
+    step = lambda text: print('--', text, flush=True)  # noqa: E731
+
+    # ---- first start, no settings
+    step('first start')
+    p.start()
+    check(p.value('selectedTool') == '1020000' and p.value('toolBoxTool') == '1020000', 'not the Dark 3D Pen')
+    check(p.value('penSizeIndex') == '3', 'pen size index is %s' % p.value('penSizeIndex'))
+    check(p.value('selectedColour') == '6', 'colour index is %s' % p.value('selectedColour'))
+    sw, sh = (int(v) for v in p.value('screen').split())
+    first = int(p.value('picture').split()[0])
+    p.xdo('mousemove', sw - 1, sh - 1)
+    p.screenshot(os.path.join(shots, 'studio-default.png'))
+
+    step('a stroke, undo, redo')
+    p.stroke(stroke_points(sw * 0.35, sh * 0.3, sw * 0.7, sh * 0.6, wave=6))
+    p.wait(lambda: p.undo_counts() == (1, 0), 'the stroke\'s undo step')
+    p.click_button('undo')
+    p.wait(lambda: p.undo_counts() == (0, 1), 'the undo')
+    p.click_button('redo')
+    p.wait(lambda: p.undo_counts() == (1, 0), 'the redo')
+
+    step('another colour and tool')
+    p.click_button('colour4')
+    p.wait_value('selectedColour', '4')
+    p.wait_value('paint', '1 0 0')
+    p.click_button('tool0')
+    p.wait_value('toolBoxTool', '1')
+    p.click_button('size5')
+    p.wait_value('penSizeIndex', '5')
+
+    step('the options menu')
+    p.click_button('options')
+    p.wait(lambda: p.menu_items('Options'), 'the Options menu')
+    p.xdo('mousemove', sw - 1, sh - 1)
+    p.screenshot(os.path.join(shots, 'studio-menu.png'))
+    p.key('Escape')
+    p.wait(lambda: not p.windows(), 'the menu to close')
+
+    step('Work In Progress: start Drawing 2')
+    p.click_button('workInProgress')
+    items = p.wait(lambda: p.menu_items('Work In Progress'), 'the Work In Progress menu')
+    check(len(items) == 10, '%d slots' % len(items))
+    check(items[0][3] == 'Drawing 1' and items[0][2], 'slot 0: %s' % (items[0],))
+    check(all(i[3] == 'not started yet' for i in items[1:]), 'other slots: %s' % [i[3] for i in items[1:]])
+    p.click(items[1][:2])
+    p.wait(lambda: int(p.value('picture').split()[0]) not in (0, first), 'a new drawing')
+    second = int(p.value('picture').split()[0])
+    slots = [int(v) for v in p.value('slots').split()]
+    check(slots[0] == first and slots[1] == second, 'slots %s' % slots)
+
+    step('draw on Drawing 2 and export it')
+    p.stroke(stroke_points(sw * 0.3, sh * 0.7, sw * 0.8, sh * 0.25, wave=10))
+    p.wait(lambda: p.undo_counts() == (1, 0), 'the stroke on Drawing 2')
+    export2 = p.export_now('the export of Drawing 2')
+    pictures = os.path.join(p.home, 'Pictures', 'Scribbix')
+    check(os.path.dirname(export2) == pictures, 'exported into %s' % export2)
+    check(re.fullmatch(r'Drawing 2 \(\d{1,10}\)\.png', os.path.basename(export2)), 'file name %s' % export2)
+    check(os.path.isfile(export2), 'no file %s' % export2)
+    w2, h2, png2 = decode_png(export2)
+    check((w2, h2) == (sw, sh), 'exported size %dx%d' % (w2, h2))
+
+    step('right-click hides the panels; the screen shows the exported picture')
+    p.click((sw // 2, sh // 5), 3)
+    p.wait_value('panelsHidden', '1')
+    p.xdo('mousemove', sw - 1, sh - 1)
+    # The frame after the toggle is on screen once the hook has written the state of that frame.
+    p.wait(lambda: not any(l.startswith('button ') for l in p.lines()), 'the panels to go')
+    _, _, screen = p.screenshot(os.path.join(shots, 'studio-panels-hidden.png'))
+    # The screen encodes with a 1024-entry table, the export with 4096: a level or two apart at most.
+    bad = differing(screen, png2, sw, sh, 2)
+    check(bad <= 600, '%d pixels of the export differ from the screen' % bad)  # the pointer, at most
+    check(non_white(png2, sw, sh, int(sw * 0.3), int(sh * 0.25), int(sw * 0.8), int(sh * 0.7)) > 2000,
+          'the stroke is missing from the export')
+    check(non_white(png2, sw, sh, 0, 0, sw, int(sh * 0.18)) == 0, 'ink where nothing was drawn')
+    p.click((sw // 2, sh // 5), 3)
+    p.wait_value('panelsHidden', '0')
+
+    step('popup help')
+    p.xdo('mousemove', *p.button('tool3'))
+    p.wait_value('popup', '1', 'the popup help')
+    p.screenshot(os.path.join(shots, 'studio-popup-help.png'))
+
+    step('a manual page')
+    p.click_button('options')
+    p.choose('Options', 'Manual')
+    p.choose('Manual', 'Drawing')
+    p.wait(lambda: 'Manual' in p.windows() and not p.menu_items('Manual') and not p.menu_items('Options'),
+           'the manual page')
+    p.xdo('mousemove', sw - 1, sh - 1)
+    p.screenshot(os.path.join(shots, 'studio-manual.png'))
+    p.key('Escape')
+    p.wait(lambda: not p.windows(), 'the manual page to close')
+
+    step('back to Drawing 1 and export it too')
+    p.click_button('workInProgress')
+    p.choose('Work In Progress', 'Drawing 1')
+    p.wait(lambda: int(p.value('picture').split()[0]) == first, 'Drawing 1')
+    export1 = p.export_now('the export of Drawing 1')
+    check(os.path.basename(export1).startswith('Drawing 1 ('), 'file name %s' % export1)
+    _, _, png1 = decode_png(export1)
+    check(non_white(png1, sw, sh, int(sw * 0.35), int(sh * 0.3), int(sw * 0.7), int(sh * 0.6)) > 1000,
+          'Drawing 1\'s stroke is missing')
+
+    step('close')
+    p.close()
+    config = os.path.join(p.home, '.config', 'Vekstal', 'Sx', 'DATA2.BIN')
+    check(os.path.isfile(config) and os.path.getsize(config) >= 24, 'no settings file')
+    portfolio = os.path.join(p.home, '.local', 'share', 'Vekstal', 'Scribbix_Stuff', 'Portfolio')
+    folders = [d for d in os.listdir(portfolio) if os.path.isdir(os.path.join(portfolio, d))]
+    drawings = [d for d in folders if os.path.isfile(os.path.join(portfolio, d, 'Pic.Head'))]
+    check(len(drawings) == 2, 'drawing folders %s' % folders)
+    for d in drawings:
+        files = os.listdir(os.path.join(portfolio, d))
+        check(any(f.endswith('.LayHead') for f in files) and any(f.endswith('.LayMap') for f in files),
+              'layer files of %s: %s' % (d, files))
+        undo = os.path.join(portfolio, d, 'Undo')
+        check(not os.path.isdir(undo) or not any(f.endswith('.Undo') for f in os.listdir(undo)),
+              'undo files left in %s' % undo)
+
+    step('second start: everything comes back')
+    p.start()
+    check(p.value('toolBoxTool') == '1' and p.value('selectedColour') == '4' and p.value('penSizeIndex') == '5',
+          'settings not restored: tool %s colour %s size %s' % (p.value('toolBoxTool'), p.value('selectedColour'),
+                                                                 p.value('penSizeIndex')))
+    check(p.value('paint') == '1 0 0', 'paint colour %s' % p.value('paint'))
+    check([int(v) for v in p.value('slots').split()][:2] == [first, second], 'slots %s' % p.value('slots'))
+    p.click_button('workInProgress')
+    items = p.wait(lambda: p.menu_items('Work In Progress'), 'the Work In Progress menu')
+    labels = [i[3] for i in items]
+    check(labels[:2] == ['Drawing 1', 'Drawing 2'] and all(l == 'not started yet' for l in labels[2:]),
+          'slots after restart: %s' % labels)
+    check(items[0][2] and not items[1][2], 'Drawing 1 is the current one')
+    p.key('Escape')
+    p.wait(lambda: not p.windows(), 'the menu to close')
+    for number, label, before in ((first, 'Drawing 1', png1), (second, 'Drawing 2', png2)):
+        if int(p.value('picture').split()[0]) != number:
+            p.click_button('workInProgress')
+            p.choose('Work In Progress', label)
+            p.wait(lambda: int(p.value('picture').split()[0]) == number, label)
+        again = p.export_now('the export of %s after the restart' % label)
+        check(os.path.basename(again).startswith(label + ' ('), 'file name %s' % again)
+        _, _, after = decode_png(again)
+        check(after == before, '%s changed across the restart' % label)
+    p.close()
+
+
+def main():
+    binary, xclose, shots = sys.argv[1], sys.argv[2], sys.argv[3]
+    os.makedirs(shots, exist_ok=True)
+    work = tempfile.mkdtemp(prefix='sx_e2e_')
+    p = Program(binary, xclose, work)
+    try:
+        session(p, shots)
+    except Failure as e:
+        print('FAIL:', e, file=sys.stderr)
+        print('last state:\n' + '\n'.join(p.lines()), file=sys.stderr)
+        p.log.flush()
+        sys.stderr.write(open(os.path.join(work, 'program.log'), errors='replace').read()[-4000:])
+        p.kill()
+        return 1
+    finally:
+        p.kill()
+    shutil.rmtree(work, ignore_errors=True)
+    print('ok')
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
