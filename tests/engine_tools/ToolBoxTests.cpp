@@ -186,6 +186,20 @@ TEST(EventQueue, APressSetsTheFrameForcingFlagOnlyForPointEvents) {
     EXPECT_EQ(vek::shell::Flood().strokeFrameForcing, 0);
 }
 
+TEST(EventQueue, AFreehandStrokeForcesFramesFromItsPressToItsEnd) {
+    Canvas c(64, 64);
+    auto box = MakeBox(c, 1);
+    vek::shell::SetStrokeFrameForcing(0);
+    vek::shell::Flood().deadline = 2.0;
+    c.Press(*box, 5, 5);
+    EXPECT_EQ(vek::shell::Flood().strokeFrameForcing, 2);
+    EXPECT_EQ(vek::shell::Flood().deadline, 0.0);
+    c.Move(*box, 30, 5);
+    EXPECT_EQ(vek::shell::Flood().strokeFrameForcing, 2);
+    c.Release(*box, 40, 5);
+    EXPECT_EQ(vek::shell::Flood().strokeFrameForcing, 0);
+}
+
 TEST(Recording, ReplayRepaintsTheRecordedStrokesWithoutHistory) {
     Canvas c(64, 32);
     auto box = MakeBox(c, 1);

@@ -103,22 +103,25 @@ void FillPlane(const float* quadrant, int32_t qh, int32_t m, float* plane) {
 }
 
 // One mask from its plane: out(i, j) = w00·U(i, j) + w10·U(i − 1, j) + w01·U(i, j − 1) + w11·U(i − 1, j − 1).
-void ShiftPlane(const float* plane, int32_t m, float fx, float fy, float* out, int32_t w, int32_t h) {
+// With row extents only columns [first[j], end[j]) are computed and the rest of the row is 0.
+void ShiftPlane(const float* plane, int32_t m, float fx, float fy, float* out, int32_t w, int32_t h,
+                const int32_t* first = nullptr, const int32_t* end = nullptr) {
     const int32_t ps = m + 2;
-    if (fx == 0.0f && fy == 0.0f) {
-        for (int32_t j = 0; j < h; ++j)
-            std::copy(plane + static_cast<size_t>(j + 1) * ps + 1,
-                      plane + static_cast<size_t>(j + 1) * ps + 1 + w, out + static_cast<size_t>(j) * w);
-        return;
-    }
     const float w00 = (1.0f - fx) * (1.0f - fy), w10 = fx * (1.0f - fy);
     const float w01 = (1.0f - fx) * fy, w11 = fx * fy;
+    const bool whole = fx == 0.0f && fy == 0.0f;
     for (int32_t j = 0; j < h; ++j) {
         const float* __restrict cur = plane + static_cast<size_t>(j + 1) * ps;
         const float* __restrict up = plane + static_cast<size_t>(j) * ps;
         float* __restrict o = out + static_cast<size_t>(j) * w;
-        for (int32_t i = 0; i < w; ++i)
-            o[i] = w00 * cur[i + 1] + w10 * cur[i] + w01 * up[i + 1] + w11 * up[i];
+        const int32_t a = first ? first[j] : 0, b = end ? end[j] : w;
+        std::fill(o, o + a, 0.0f);
+        if (whole)
+            std::copy(cur + 1 + a, cur + 1 + b, o + a);
+        else
+            for (int32_t i = a; i < b; ++i)
+                o[i] = w00 * cur[i + 1] + w10 * cur[i] + w01 * up[i + 1] + w11 * up[i];
+        std::fill(o + std::max(a, b), o + w, 0.0f);
     }
 }
 
@@ -187,23 +190,27 @@ void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB, con
     tip.maskWidth = m + (tip.fx != 0.0f ? 1 : 0);
     tip.maskHeight = m + (tip.fy != 0.0f ? 1 : 0);
     const int32_t w = tip.maskWidth, h = tip.maskHeight;
-    ShiftPlane(planeA, m, tip.fx, tip.fy, tip.maskA->As<float>(), w, h);
-    if (tip.needsEdgeCone && tip.maskB && planeB)
-        ShiftPlane(planeB, m, tip.fx, tip.fy, tip.maskB->As<float>(), w, h);
-    if (!planeFirst || !planeEnd || !tip.rowFirst || !tip.rowEnd) return;
-    // Mask row j mixes image rows j and j - 1 (when fy != 0), each reaching one column further
-    // right when fx != 0.
-    const int32_t grow = tip.fx != 0.0f ? 1 : 0;
-    for (int32_t j = 0; j < h; ++j) {
-        int32_t first = w, end = 0;
-        for (int32_t k = j - (tip.fy != 0.0f ? 1 : 0); k <= j; ++k) {
-            if (k < 0 || k >= m || planeEnd[k] <= planeFirst[k]) continue;
-            first = std::min(first, planeFirst[k]);
-            end = std::max(end, planeEnd[k] + grow);
+    const bool extents = planeFirst && planeEnd && tip.rowFirst && tip.rowEnd;
+    if (extents) {
+        // Mask row j mixes image rows j and j - 1 (when fy != 0), each reaching one column
+        // further right when fx != 0.
+        const int32_t grow = tip.fx != 0.0f ? 1 : 0;
+        for (int32_t j = 0; j < h; ++j) {
+            int32_t first = w, end = 0;
+            for (int32_t k = j - (tip.fy != 0.0f ? 1 : 0); k <= j; ++k) {
+                if (k < 0 || k >= m || planeEnd[k] <= planeFirst[k]) continue;
+                first = std::min(first, planeFirst[k]);
+                end = std::max(end, planeEnd[k] + grow);
+            }
+            tip.rowFirst[j] = first < end ? first : 0;
+            tip.rowEnd[j] = first < end ? std::min(end, w) : 0;
         }
-        tip.rowFirst[j] = first < end ? first : 0;
-        tip.rowEnd[j] = first < end ? std::min(end, w) : 0;
     }
+    const int32_t* first = extents ? tip.rowFirst : nullptr;
+    const int32_t* end = extents ? tip.rowEnd : nullptr;
+    ShiftPlane(planeA, m, tip.fx, tip.fy, tip.maskA->As<float>(), w, h, first, end);
+    if (tip.needsEdgeCone && tip.maskB && planeB)
+        ShiftPlane(planeB, m, tip.fx, tip.fy, tip.maskB->As<float>(), w, h, first, end);
 }
 
 void BuildTipMasks(s_TipPars& tip, const float* table, int32_t n, float* quadrant, float* planeA,

@@ -16,6 +16,7 @@
 #include "engine/tools/StrokeLine.h"
 #include "engine/tools/TipEngine.h"
 #include "engine/tools/cVek_ToolBox.h"
+#include "shell/ShellState.h"
 
 const int32_t cTes_ToolFreehandTip::kKindChain[] = {kToolKind_FreehandTip, kToolKind_Freehand, kToolKind_Tool,
                                                     0};
@@ -77,6 +78,7 @@ void cTes_ToolFreehandTip::PaintStroke(s_ToolPars& pars, const s_StrokePoint* po
                 box.FinishLayerChanges(pars);
                 box.ReleasePickUp();
                 box.rubberBand[0] = box.rubberBand[1] = -1.0f;
+                vek::shell::SetStrokeFrameForcing(0);
             }
         }
     }

@@ -492,6 +492,11 @@ int32_t cVek_ToolBox::ProcessQueue(double time) {
     if (pars.drawMode == 1) return 0;
     if (!tool->IsKind(kToolKind_Freehand)) return 0;
     pars.target = pars.pixels;
+    // A freehand press also switches frame forcing on, so a flood of pointer messages cannot
+    // starve the screen while the stroke is drawn; the stroke's end switches it off.
+    for (int32_t i = readIndex; queue.As<s_ToolEvent>()[i].type != kToolEventEnd; ++i)
+        if (queue.As<s_ToolEvent>()[i].type == kToolEventPress)
+            vek::shell::SetStrokeFrameForcing(tool->frameForcingMode);
     if (tool->IsKind(kToolKind_FreehandTip)) {
         const int32_t n = RunFreehandSampler(pars.subPixel, smoothing, tool->everySample, time);
         tool->PaintStroke(pars, StrokeList());
