@@ -77,26 +77,3 @@ TEST(CompositeRows, EverySimdLevelMatchesThePlainKernelsBitForBit) {
     }
     EXPECT_GE(levels, 1); // x86-64 always has SSE2
 }
-
-TEST(CompositeRows, PlainKernelsFollowTheFormulasOnHandValues) {
-    const tes::s_CompositeKernels* k = tes::CompositeKernels(0);
-    // Copy over stale pixels: A ≤ 0 clears, A > 0 copies with alpha · opacity.
-    float d[8] = {9, 9, 9, 9, 9, 9, 9, 9};
-    const float s[8] = {0.5f, 0.25f, 2.0f, 0.5f, 1, 1, 1, -1};
-    k->copyFull(d, s, 2, 0.5f);
-    const float want[8] = {0.5f, 0.25f, 2.0f, 0.25f, 0, 0, 0, 0};
-    EXPECT_EQ(0, std::memcmp(d, want, sizeof d));
-    // Over a half-transparent pixel with A = 0.5: outA 0.75.
-    float o[4] = {0, 0, 1, 0.5f};
-    const float red[4] = {1, 0, 0, 0.5f};
-    k->over(o, red, 1, 1.0f);
-    EXPECT_EQ(o[3], 0.75f);
-    EXPECT_EQ(o[0], 0.666666686534881591796875f);
-    // Paper under a transparent pixel is the paper itself.
-    float p[4] = {0, 0, 0, 0};
-    const float paper[3] = {0.25f, 0.5f, 0.75f};
-    k->paper(p, 1, paper);
-    EXPECT_EQ(p[0], 0.25f);
-    EXPECT_EQ(p[2], 0.75f);
-    EXPECT_EQ(p[3], 1.0f);
-}
