@@ -347,8 +347,9 @@ void cVek_Desktop::OnKey(const vek::KeyEvent& e) {
     idleTime_ = 0.0;
     const bool consumed = settings_.keyHandler ? settings_.keyHandler(*this, e) : HandleShortcut(e);
     if (consumed) return;
-    // Escape closes the front floating window.
-    if (e.keyCode == vek::kKeyEscape && e.character == 0) {
+    // Escape (key code 1; the platform sends its character 27 with it) closes the front floating
+    // window.
+    if (e.keyCode == vek::kKeyEscape) {
         for (size_t i = windows_.size(); i-- > 0;) {
             cVek_Window* w = windows_[i].get();
             if (w->layer_ == cVek_Window::kLayerFloating && w->IsOpen() && w->Visible()) {

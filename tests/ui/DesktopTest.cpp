@@ -500,6 +500,20 @@ TEST_F(DesktopTest, ChoosingAnEntryClosesAnUnpinnedMenuOnly) {
     EXPECT_TRUE(p->IsOpen());
 }
 
+// The platform sends Escape with its key code and its control character 27.
+TEST_F(DesktopTest, EscapeKeyClosesTheFrontFloatingWindowOnly) {
+    auto list = [] { return std::make_unique<vek::ui::MenuList>("M"); };
+    vek::ui::MenuWindow* back = desktop->OpenMenu(list(), -0.5f, 0.4f);
+    vek::ui::MenuWindow* front = desktop->OpenMenu(list(), 0.0f, 0.4f);
+    Frames(1);
+    vek::KeyEvent k;
+    k.keyCode = vek::kKeyEscape;
+    k.character = 27;
+    desktop->OnKey(k);
+    EXPECT_FALSE(front->IsOpen());
+    EXPECT_TRUE(back->IsOpen());
+}
+
 // ---- pointer history
 
 TEST(MouseSurface, HistoryTakesOneSampleForEachHundredthOfASecondAndWraps) {
