@@ -66,6 +66,22 @@ TEST(ProgramToolBox, MaxSizeFollowsTheScreenWithinThreeAnd251) {
     EXPECT_EQ(scribbix::ToolBox::MaxSizeForScreen(0, 0), 3);
 }
 
+TEST(ProgramToolBox, PenSizesAboveTheScreenLimitPaintAtTheirSize) {
+    // The pen sizes follow the picture (7.5 % of 1600 is 120) while max size, which bounds the
+    // settings panel, follows the screen (58 on 1024 × 768).
+    Canvas c(300, 200);
+    scribbix::ToolBox box(1024, 768);
+    ASSERT_TRUE(box.Initialize());
+    box.SetPicture(c.pic.get());
+    box.SetPrimaryTool(1);
+    box.subPixel = 0;
+    box.size[0] = 120;
+    c.Press(box, 150, 100);
+    c.Release(box, 150, 100);
+    EXPECT_GT(c.Px(150 + 55, 100)[3], 0.9f);
+    EXPECT_EQ(c.Px(150 + 65, 100)[3], 0.0f);
+}
+
 TEST(ProgramRightButton, The3DPenGivesTheEraserAndTheOthersThePen) {
     Canvas c(80, 60);
     c.Fill(0.1f, 0.2f, 0.3f, 1.0f);

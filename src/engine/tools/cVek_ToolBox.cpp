@@ -410,7 +410,9 @@ int32_t cVek_ToolBox::ProcessQueue(double time) {
     pars.height = layer->height;
     pars.wrapX = pic->repeatX ? 1 : 0;
     pars.wrapY = pic->repeatY ? 1 : 0;
-    pars.size = static_cast<float>(Clamp(size[side[kSize]], 1, std::max(1, maxSize)));
+    // Max size bounds what the settings panel offers; the program's pen sizes follow the picture
+    // and may exceed it. A stroke only keeps the size sane (a tip's masks grow with its square).
+    pars.size = static_cast<float>(Clamp(size[side[kSize]], 1, kLargestTip));
     pars.hardness = (100 - Clamp(softness[side[kSoftness]], 0, 100)) / 100.0f;
     pars.tipShape = 1.0f - Clamp(tipProfile[side[kTipProfile]], 0, 100) / 100.0f;
     pars.strength = Clamp(strength[side[kStrength]], 1, 100) / 100.0f;

@@ -29,6 +29,7 @@ class cVek_ToolBox : public cTes_Tools_CommonBase {
     static constexpr int32_t kQueueGrowth = 2000;
     static constexpr int32_t kStrokeStart = 5000;
     static constexpr int32_t kStrokeGrowth = 1000;
+    static constexpr int32_t kLargestTip = 1000; // pixels; larger size settings paint at this size
 
     // The nine split settings, in the order of their split flags.
     enum e_Setting {
