@@ -158,6 +158,30 @@ TEST(PictureTransform, CropBySelectionUsesSelectedBoxAndHidesSelection) {
     EXPECT_EQ(0, sel->visible);
 }
 
+// The crop of a compacted layer needs memory; when it fails the user keeps the selection too.
+TEST(PictureTransform, FailedCropBySelectionKeepsTheSelectionShown) {
+    for (int n = 1;; ++n) {
+        auto pic = MakePicture(23, 19);
+        cTes_Layer_Selection* sel = pic->GetSelection();
+        sel->Clear();
+        sel->Pixels()[5 * 23 + 4] = 0.0f;
+        sel->Pixels()[12 * 23 + 15] = 0.0f;
+        sel->Show();
+        const auto before = StatesOf(*pic);
+        vek::MemFailAfter(n);
+        const bool ok = pic->CropPicture(true, 0);
+        vek::MemFailAfter(0);
+        if (ok) {
+            EXPECT_EQ(12, pic->width);
+            EXPECT_EQ(0, sel->visible);
+            break;
+        }
+        EXPECT_EQ(1, sel->visible) << n;
+        EXPECT_TRUE(StatesOf(*pic) == before) << n;
+        ASSERT_LT(n, 50);
+    }
+}
+
 TEST(LayerCommands, ScaleLayerRecordsOnceAndKeepsSizeWithContentCentred) {
     auto history = std::make_unique<CountingHistory>();
     CountingHistory* h = history.get();

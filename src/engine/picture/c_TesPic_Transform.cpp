@@ -105,8 +105,6 @@ bool c_TesPic::CropPicture(bool useSelection, int32_t margin) {
             gapR = static_cast<int64_t>(width) - bx - bw;
             gapB = static_cast<int64_t>(height) - by - bh;
         }
-        selection->Hide();
-        headerDirty = 1;
     }
     // Less the margin, never below 0, and never so much that nothing remains.
     auto cut = [margin](int64_t gap, int64_t size) { return std::clamp<int64_t>(gap - margin, 0, size - 1); };
@@ -114,9 +112,15 @@ bool c_TesPic::CropPicture(bool useSelection, int32_t margin) {
     gapR = std::min(cut(gapR, width), static_cast<int64_t>(width) - 1 - gapL);
     gapT = cut(gapT, height);
     gapB = std::min(cut(gapB, height), static_cast<int64_t>(height) - 1 - gapT);
-    if (gapL == 0 && gapR == 0 && gapT == 0 && gapB == 0) return true;
-    return AddPictureMargins(static_cast<int32_t>(-gapL), static_cast<int32_t>(-gapR),
-                             static_cast<int32_t>(-gapT), static_cast<int32_t>(-gapB));
+    const bool done = (gapL == 0 && gapR == 0 && gapT == 0 && gapB == 0) ||
+                      AddPictureMargins(static_cast<int32_t>(-gapL), static_cast<int32_t>(-gapR),
+                                        static_cast<int32_t>(-gapT), static_cast<int32_t>(-gapB));
+    // The selection has served once the crop is made; a crop that failed leaves it to the user.
+    if (done && useSelection) {
+        selection->Hide();
+        headerDirty = 1;
+    }
+    return done;
 }
 
 bool c_TesPic::FlipPicture(int32_t flags) {
