@@ -7,6 +7,8 @@
 #include "editor/cTes_PicEditor.h"
 #include "engine/tools/cVek_ToolBox.h"
 #include "resources/ProgramState.h"
+#include "shell/ShellState.h"
+#include "ui/GlDraw.h"
 #include "ui/UiRect.h"
 #include "ui/cVek_Desktop.h"
 #include "ui/cVek_SimpleButton.h"
@@ -60,26 +62,30 @@ void ToolColorsPanel::Frame(cVek_Window_Panel& w) {
     if (tb) SetPaletteColour(state, selected, tb->Colour(cVek_ToolBox::kPaint, 1));
 
     cVek_SimpleButton& b = *button_;
-    w.BeginRows(8);
     int clicked = -1;
     uint8_t clickButton = 0;
-    for (int row = 0; row < 8; ++row) {
-        for (int col = 0; col < 3; ++col) {
-            const int k = row * 3 + col;
-            const uint32_t rgb = DisplayColour(PaletteColour(state, k));
-            b.SetFaceColours(rgb, vek::ui::MixColour(rgb, 0xFFFFFF, 0.25f),
-                             vek::ui::MixColour(rgb, 0x000000, 0.25f));
-            w.PlaceButton(b, col, 3);
-            b.NextSelected(k == selected);
-            const char* help = k == selected
-                                   ? "Change/redefine\rthis color."
-                                   : "Select this color.\r\rPress a second time\rto change/redefine it.";
-            if (b.Do(w, "", help, kFirstId + k)) {
-                clicked = k;
-                clickButton = cVek_SimpleButton::LastClick().button;
-            }
+    for (int k = 0; k < ProgramState::kUsedColours; ++k) {
+        const uint32_t rgb = DisplayColour(PaletteColour(state, k));
+        b.SetFaceColours(rgb, vek::ui::MixColour(rgb, 0xFFFFFF, 0.25f),
+                         vek::ui::MixColour(rgb, 0x000000, 0.25f));
+        const vek::ui::Rect r = SwatchRect(w, k);
+        b.SetSize(r.Width(), r.Height());
+        const char* help = k == selected
+                               ? "Change/redefine\rthis color."
+                               : "Select this color.\r\rPress a second time\rto change/redefine it.";
+        if (b.Do(w, r.CentreX(), r.CentreY(), "", help, kFirstId + k)) {
+            clicked = k;
+            clickButton = cVek_SimpleButton::LastClick().button;
         }
-        w.NextRow();
+    }
+    // The selected swatch keeps its whole face (it is small) and is ringed from outside, over its
+    // neighbours' edges: white against the swatch, dark against the panel.
+    if (vek::ui::gl::Enabled()) {
+        const vek::ui::Rect r = SwatchRect(w, selected);
+        const float px = float(vek::shell::PixelSize());
+        const float radius = std::min(r.Width(), r.Height()) * 0.22f;
+        vek::ui::gl::FrameRoundRect(r.Shrunk(-2.4f * px), radius + 2.4f * px, 1.4f * px, 0x101010, w.Fade());
+        vek::ui::gl::FrameRoundRect(r.Shrunk(-1.1f * px), radius + 1.1f * px, 1.1f * px, 0xFFFFFF, w.Fade());
     }
     if (clicked < 0) return;
     // 4.
