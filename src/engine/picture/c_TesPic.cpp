@@ -176,7 +176,7 @@ void c_TesPic::RecomputeEnds(c_TesLayer* any) {
 }
 
 c_TesLayer_Gfx* c_TesPic::AddColourLayer(bool reduceWhenShort) {
-    if (reduceWhenShort && bottomLayer && !CheckMemory(0, 0, this, 1, 0)) ReduceForNewLayer();
+    if (reduceWhenShort && !CheckMemory(0, 0, this, 1, 0)) ReduceForNewLayer();
     auto layer = std::make_unique<c_TesLayer_Gfx>();
     if (!layer->Create(0, 0, width, height)) return nullptr;
     return static_cast<c_TesLayer_Gfx*>(InsertLayer(std::move(layer), 1));
