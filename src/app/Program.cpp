@@ -365,6 +365,7 @@ void OnShutdown() {
     // drawings release their thumbnails through the editor, so the portfolio goes before it.
     scribbix::Context() = scribbix::StudioContext();
     g_studio.reset();
+    if (g_editor) g_editor->SetPictureWindow(nullptr); // the window goes with the desktop
     g_desktop.reset();
     g_export.reset();
     g_portfolio.reset();

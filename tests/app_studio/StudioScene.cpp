@@ -102,6 +102,7 @@ void StudioScene::SetUp() {
 
 void StudioScene::TearDown() {
     studio.reset();
+    editor->SetPictureWindow(nullptr);
     desktop.reset();
     scribbix::Context() = scribbix::StudioContext();
     exporter.reset();
