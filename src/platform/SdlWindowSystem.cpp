@@ -127,8 +127,12 @@ bool SdlWindowSystem::ReadDisplayMode(int* width, int* height, int* depth) {
     if (!impl_->EnsureVideo()) return false;
     const int display = impl_->window ? SDL_GetWindowDisplayIndex(impl_->window) : 0;
     SDL_DisplayMode mode{};
-    if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0 || mode.w < 1 || mode.h < 1)
+    if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0 || mode.w < 1 || mode.h < 1) {
+        // Without a window this is the start, which cannot go on: say why instead of ending silently.
+        if (!impl_->window)
+            std::fprintf(stderr, "Scribbix: cannot read the display mode (%s)\n", SDL_GetError());
         return false;
+    }
     *width = mode.w;
     *height = mode.h;
     *depth = SDL_BYTESPERPIXEL(mode.format) * 8;

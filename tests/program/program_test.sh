@@ -33,26 +33,43 @@ fail() {
   exit 1
 }
 
-# Waits up to 60 s for the program's window (or the program's end); prints the window id.
-wait_window() {
-  local id
-  for _ in $(seq 600); do
-    id=$(xdotool search --name '^Scribbix v1\.0\.0$' 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$pid" 2>/dev/null || { echo "program ended before its window appeared" >&2; return 1; }
-    sleep 0.1
-  done
-  return 1
+# True while process $1 runs (a process that ended but was not yet reaped does not count).
+alive() {
+  local state
+  state=$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null)
+  [ -n "$state" ] && [ "$state" != Z ]
 }
 
-# Waits up to 60 s for process $1 to end; fails if it does not or its exit code is not $2.
-expect_exit() {
-  local pid=$1 want=$2 rc
-  for _ in $(seq 600); do
-    kill -0 "$pid" 2>/dev/null || break
+# What a process that does not end or show its window is doing: the state and kernel wait
+# channel of each of its threads.
+threads() {
+  local t
+  for t in /proc/"$1"/task/*; do
+    printf '%s:%s ' "$(cut -d' ' -f3 "$t/stat" 2>/dev/null)" "$(cat "$t/wchan" 2>/dev/null)"
+  done
+}
+
+# Waits up to 120 s of wall time (the machine may be busy) for the program's window and sets
+# $win; fails at once, with the exit status, when the program ends first.
+wait_window() {
+  local deadline=$((SECONDS + 120)) rc
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    win=$(xdotool search --name '^Scribbix v1\.0\.0$' 2>/dev/null | head -1)
+    [ -n "$win" ] && return 0
+    if ! alive "$pid"; then
+      wait "$pid"; rc=$?
+      fail "program ended with status $rc before its window appeared"
+    fi
     sleep 0.1
   done
-  kill -0 "$pid" 2>/dev/null && fail "process $pid still running"
+  fail "no window after 120 s; threads (state:wait channel): $(threads "$pid")"
+}
+
+# Waits up to 120 s for process $1 to end; fails if it does not or its exit code is not $2.
+expect_exit() {
+  local pid=$1 want=$2 rc deadline=$((SECONDS + 120))
+  while alive "$pid" && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.1; done
+  alive "$pid" && fail "process $pid still running; threads (state:wait channel): $(threads "$pid")"
   wait "$pid"; rc=$?
   [ "$rc" = "$want" ] || fail "exit code $rc, expected $want"
 }
@@ -61,7 +78,7 @@ start() {
   "$prog" >>"$work/program.log" 2>&1 &
   pids+=($!)
   pid=$!
-  win=$(wait_window) || fail "no window appeared"
+  wait_window
 }
 
 geometry() { xwininfo -id "$1" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w "x" h}'; }
@@ -105,7 +122,7 @@ screen_override)
   SCRIBBIX_SCREEN=800x600 "$prog" >>"$work/program.log" 2>&1 &
   pids+=($!)
   pid=$!
-  win=$(wait_window) || fail "no window appeared"
+  wait_window
   [ "$(geometry "$win")" = "800x600" ] || fail "window is $(geometry "$win")"
   kill -TERM "$pid"
   expect_exit "$pid" 0
