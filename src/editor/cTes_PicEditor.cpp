@@ -42,16 +42,6 @@ int32_t BandRows(int32_t width) {
     return std::max<int32_t>(1, static_cast<int32_t>((256 * 1024) / (static_cast<int64_t>(width) * 16)));
 }
 
-// The selection's outline mark of a pixel from the smallest and largest value among it and two
-// neighbours: where the selection crosses 0.0, 0.5 or 1.0 between them.
-uint8_t OutlineMark(float a, float b, float c) {
-    const float lo = std::min(a, std::min(b, c)), hi = std::max(a, std::max(b, c));
-    if (lo <= 0.0f && 0.0f < hi) return 255;
-    if (lo < 0.5f && 0.5f <= hi) return 128;
-    if (lo < 1.0f && 1.0f <= hi) return 64;
-    return 0;
-}
-
 // The picture's outline map only compares a pixel with its left and right neighbours, so the top
 // and bottom edges of a selection would not show; this adds the same marks for the neighbours
 // above and below (wrapping when the picture repeats vertically, else a missing one counts as
@@ -65,10 +55,16 @@ void AddVerticalOutline(const c_TesPic& pic, uint8_t* map, int32_t x, int32_t y,
         const float* down = r < H - 1 ? row + W : (pic.repeatY ? v : nullptr);
         uint8_t* out = map + static_cast<size_t>(r) * W;
         for (int32_t c = x; c < x + w; ++c) {
-            const uint8_t m = OutlineMark(up ? up[c] : 1.0f, row[c], down ? down[c] : 1.0f);
+            const uint8_t m =
+                cTes_Layer_Selection::OutlineMark(up ? up[c] : 1.0f, row[c], down ? down[c] : 1.0f);
             if (m > out[c]) out[c] = m;
         }
     }
+}
+
+void DropGrid(std::unique_ptr<TextureGrid>& grid) {
+    if (grid) grid->Release();
+    grid.reset();
 }
 
 } // namespace
@@ -203,10 +199,8 @@ void cTes_PicEditor::RunFrame(const ScreenRect& viewRect, bool windowClosing, do
         layoutChanged = 1;
     }
     if (layoutChanged) {
-        if (displayGrid) displayGrid->Release();
-        if (overlayGrid) overlayGrid->Release();
-        displayGrid.reset();
-        overlayGrid.reset();
+        DropGrid(displayGrid);
+        DropGrid(overlayGrid);
     }
 
     // 6. Composite and encode what changed.
@@ -214,7 +208,7 @@ void cTes_PicEditor::RunFrame(const ScreenRect& viewRect, bool windowClosing, do
     if (region.valid && !UpdateDisplayImage(*pic)) return; // out of memory: tried again next frame
 
     // 7. and 8.
-    if (drawGl) UpdateGrids(*pic, region);
+    if (drawGl) SyncGrid(displayGrid, {displayImage.As<uint8_t>(), W, H, displayChannels}, false, region);
     pictureRegion.valid = 0;
     UpdateOverlay(*pic, drawGl);
 
@@ -287,21 +281,21 @@ bool cTes_PicEditor::EncodeRect(c_TesPic& pic, int32_t x, int32_t y, int32_t w, 
     return true;
 }
 
-void cTes_PicEditor::UpdateGrids(c_TesPic& pic, const s_TesRegion& region) {
-    const ImageRef image{displayImage.As<uint8_t>(), displayImageWidth, displayImageHeight, displayChannels};
-    if (!displayGrid) {
-        auto grid = std::make_unique<TextureGrid>();
-        if (!grid->Create(layout, pic.width, pic.height, displayChannels, false)) return;
-        grid->UploadAll(image);
-        displayGrid = std::move(grid);
+void cTes_PicEditor::SyncGrid(std::unique_ptr<TextureGrid>& grid, const ImageRef& image, bool maxFilter,
+                              const s_TesRegion& region) {
+    if (!grid) {
+        auto made = std::make_unique<TextureGrid>();
+        if (!made->Create(layout, image.width, image.height, image.channels, maxFilter)) return;
+        made->UploadAll(image);
+        grid = std::move(made);
         return;
     }
     if (!region.valid) return;
     s_TesRect pieces[4];
     const int n =
-        tes::SplitWrapped(region.x, region.y, region.width, region.height, pic.width, pic.height, pieces);
+        tes::SplitWrapped(region.x, region.y, region.width, region.height, image.width, image.height, pieces);
     for (int i = 0; i < n; ++i)
-        displayGrid->Upload(image, pieces[i].x, pieces[i].y, pieces[i].width, pieces[i].height);
+        grid->Upload(image, pieces[i].x, pieces[i].y, pieces[i].width, pieces[i].height);
 }
 
 bool cTes_PicEditor::SelectionActive(const c_TesPic& pic) const {
@@ -313,8 +307,7 @@ bool cTes_PicEditor::SelectionActive(const c_TesPic& pic) const {
 void cTes_PicEditor::UpdateOverlay(c_TesPic& pic, bool drawGl) {
     const int32_t W = pic.width, H = pic.height;
     if (!SelectionActive(pic)) {
-        if (overlayGrid) overlayGrid->Release();
-        overlayGrid.reset();
+        DropGrid(overlayGrid);
         overlay.reset();
         overlayShown_ = false;
         overlayRegion.valid = 0;
@@ -323,8 +316,7 @@ void cTes_PicEditor::UpdateOverlay(c_TesPic& pic, bool drawGl) {
     if (!overlayShown_ || !overlay) {
         overlayShown_ = true;
         overlayRegion = s_TesRegion{1, 0, 0, W, H};
-        if (overlayGrid) overlayGrid->Release();
-        overlayGrid.reset();
+        DropGrid(overlayGrid);
     }
     if (!overlay) {
         auto layer = std::make_unique<c_TesLayer_MonoComp_NoType>();
@@ -341,17 +333,7 @@ void cTes_PicEditor::UpdateOverlay(c_TesPic& pic, bool drawGl) {
                            pieces[i].height);
     }
     overlayRegion.valid = 0;
-    if (!drawGl) return;
-    const ImageRef image{overlay->pixels.As<uint8_t>(), W, H, 1};
-    if (!overlayGrid) {
-        auto grid = std::make_unique<TextureGrid>();
-        if (!grid->Create(layout, W, H, 1, true)) return;
-        grid->UploadAll(image);
-        overlayGrid = std::move(grid);
-        return;
-    }
-    for (int i = 0; i < n; ++i)
-        overlayGrid->Upload(image, pieces[i].x, pieces[i].y, pieces[i].width, pieces[i].height);
+    if (drawGl) SyncGrid(overlayGrid, {overlay->pixels.As<uint8_t>(), W, H, 1}, true, region);
 }
 
 void cTes_PicEditor::DrawGrids(c_TesPic& pic, double frameInterval) {
@@ -415,10 +397,8 @@ void cTes_PicEditor::DrawGrids(c_TesPic& pic, double frameInterval) {
 }
 
 void cTes_PicEditor::ReleaseDisplayResources() {
-    if (displayGrid) displayGrid->Release();
-    if (overlayGrid) overlayGrid->Release();
-    displayGrid.reset();
-    overlayGrid.reset();
+    DropGrid(displayGrid);
+    DropGrid(overlayGrid);
     if (glActive_) DeleteDeadTextures();
     displayImage.Free();
     overlay.reset();
@@ -438,31 +418,23 @@ void cTes_PicEditor::DeleteDeadTextures() {
 // ---- changes
 
 void cTes_PicEditor::MarkPictureChanged(int32_t x, int32_t y, int32_t w, int32_t h) {
+    MergePending(pictureRegion, x, y, w, h);
+}
+
+void cTes_PicEditor::MarkOverlayChanged(int32_t x, int32_t y, int32_t w, int32_t h) {
+    // A pixel's outline mark depends on its neighbours on both axes.
+    if (w > 0 && h > 0) MergePending(overlayRegion, x - 1, y - 1, w + 2, h + 2);
+}
+
+void cTes_PicEditor::MergePending(s_TesRegion& region, int32_t x, int32_t y, int32_t w, int32_t h) {
     c_TesPic* pic = CurrentPicture();
     if (!pic) return;
     pic->ClipRect(x, y, w, h);
     if (w <= 0 || h <= 0) return;
-    const bool pending = pictureRegion.valid != 0;
-    MergeAxis(pending, pictureRegion.x, pictureRegion.width, x, w, pic->width);
-    MergeAxis(pending, pictureRegion.y, pictureRegion.height, y, h, pic->height);
-    pictureRegion.valid = 1;
-    ResetIdle();
-}
-
-void cTes_PicEditor::MarkOverlayChanged(int32_t x, int32_t y, int32_t w, int32_t h) {
-    c_TesPic* pic = CurrentPicture();
-    if (!pic || w <= 0 || h <= 0) return;
-    // A pixel's outline mark depends on its neighbours on both axes.
-    x -= 1;
-    w += 2;
-    y -= 1;
-    h += 2;
-    pic->ClipRect(x, y, w, h);
-    if (w <= 0 || h <= 0) return;
-    const bool pending = overlayRegion.valid != 0;
-    MergeAxis(pending, overlayRegion.x, overlayRegion.width, x, w, pic->width);
-    MergeAxis(pending, overlayRegion.y, overlayRegion.height, y, h, pic->height);
-    overlayRegion.valid = 1;
+    const bool pending = region.valid != 0;
+    MergeAxis(pending, region.x, region.width, x, w, pic->width);
+    MergeAxis(pending, region.y, region.height, y, h, pic->height);
+    region.valid = 1;
     ResetIdle();
 }
 

@@ -139,10 +139,14 @@ class cTes_PicEditor : public cTes_PicDisplay {
     bool EncodeRect(c_TesPic& picture, int32_t x, int32_t y, int32_t width, int32_t height);
     const c_TesLayer_Gfx* SinglePaintedLayer(c_TesPic& picture) const;
     void UpdateOverlay(c_TesPic& picture, bool drawGl);
-    void UpdateGrids(c_TesPic& picture, const s_TesRegion& region);
+    // A missing grid is made and filled whole; an existing one gets only the region's pieces.
+    void SyncGrid(std::unique_ptr<tes::editor::TextureGrid>& grid, const tes::editor::ImageRef& image,
+                  bool maxFilter, const s_TesRegion& region);
     void DrawGrids(c_TesPic& picture, double frameInterval);
     bool SelectionActive(const c_TesPic& picture) const;
     void ResetIdle() const;
+    // Clips the rectangle to the picture and merges it into a pending region on the circle.
+    void MergePending(s_TesRegion& region, int32_t x, int32_t y, int32_t width, int32_t height);
     void DeleteDeadTextures();
 
     PictureSource source_;

@@ -37,21 +37,19 @@ void cTes_Layer_Selection::BuildOutline(c_TesLayer& target, int32_t rx, int32_t 
         const float* row = v + static_cast<size_t>(r) * width;
         uint8_t* o = out + static_cast<size_t>(r) * target.width;
         for (int32_t c = x0; c < x1; ++c) {
-            const float mid = row[c];
             const float left = c > 0 ? row[c - 1] : (wrap ? row[width - 1] : 1.0f);
             const float right = c < width - 1 ? row[c + 1] : (wrap ? row[0] : 1.0f);
-            const float lo = std::min(mid, std::min(left, right));
-            const float hi = std::max(mid, std::max(left, right));
-            uint8_t mark = 0;
-            if (lo <= 0.0f && 0.0f < hi)
-                mark = 255;
-            else if (lo < 0.5f && 0.5f <= hi)
-                mark = 128;
-            else if (lo < 1.0f && 1.0f <= hi)
-                mark = 64;
-            o[c] = mark;
+            o[c] = OutlineMark(left, row[c], right);
         }
     }
+}
+
+uint8_t cTes_Layer_Selection::OutlineMark(float a, float b, float c) {
+    const float lo = std::min(a, std::min(b, c)), hi = std::max(a, std::max(b, c));
+    if (lo <= 0.0f && 0.0f < hi) return 255;
+    if (lo < 0.5f && 0.5f <= hi) return 128;
+    if (lo < 1.0f && 1.0f <= hi) return 64;
+    return 0;
 }
 
 void cTes_Layer_Selection::SelectionBounds(int32_t& bx, int32_t& by, int32_t& bw, int32_t& bh) const {

@@ -22,6 +22,8 @@ class cTes_Layer_Selection : public cTes_Layer_Mask {
     // missing one counts as 1.0. Nothing is written while hidden, without pixels or compacted, or
     // when the target is compacted.
     virtual void BuildOutline(c_TesLayer& target, int32_t x, int32_t y, int32_t width, int32_t height) const;
+    // The outline mark of a pixel from its value and two neighbours' (255, 128, 64 or 0, above).
+    static uint8_t OutlineMark(float a, float b, float c);
 
     // Bounding box of the pixels with a value below 1 (at least partly selected). Without pixels
     // the whole layer; with nothing selected width or height is 0.

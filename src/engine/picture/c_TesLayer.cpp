@@ -6,6 +6,7 @@
 #include "engine/picture/c_TesLayer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "engine/picture/c_TesPic.h"
@@ -139,6 +140,136 @@ bool c_TesLayer::CopyRecordFrom(const c_TesLayer& from) {
     headerDirty = 1;
     pixelsDirty = 1;
     classFlag = from.classFlag;
+    return true;
+}
+
+bool c_TesLayer::CreateRaster(int32_t nx, int32_t ny, int32_t w, int32_t h) {
+    if (HasPixels()) return true;
+    if (w < 0 || h < 0) return false;
+    const uint64_t bytes = static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * channels * 4;
+    if (bytes > SIZE_MAX / 2) return false;
+    if (!pixels.AllocZeroed(static_cast<size_t>(bytes))) return false;
+    bytesPerChannel = 4;
+    x = nx;
+    y = ny;
+    width = w;
+    height = h;
+    return true;
+}
+
+// ---- compaction ----
+
+void c_TesLayer::MarkCompactedWhole() {
+    fullWidth = width;
+    fullHeight = height;
+    compacted = 1;
+    contentX = x;
+    contentY = y;
+    contentWidth = width;
+    contentHeight = height;
+}
+
+bool c_TesLayer::TrimToContent(float border) {
+    if (!HasPixels() || compacted || width <= 0 || height <= 0) return true;
+    const float* px = Pixels();
+    const size_t step = static_cast<size_t>(channels);
+    const bool colour = IsColour();
+    // The alpha of a colour pixel, the value of a mono one.
+    auto content = [&](int32_t r, int32_t c) {
+        const float v = px[(static_cast<size_t>(r) * width + c) * step + step - 1];
+        return colour ? v > 0.0f : v != border;
+    };
+    auto rowHasContent = [&](int32_t r) {
+        for (int32_t c = 0; c < width; ++c)
+            if (content(r, c)) return true;
+        return false;
+    };
+    // Rows from the top and bottom first, then in the rows between only the columns outside the
+    // box found so far.
+    int32_t top = -1, bottom = -1, left = width, right = -1;
+    for (int32_t r = 0; r < height && top < 0; ++r)
+        if (rowHasContent(r)) top = r;
+    if (top >= 0) {
+        for (int32_t r = height - 1; r >= top && bottom < 0; --r)
+            if (rowHasContent(r)) bottom = r;
+        for (int32_t r = top; r <= bottom; ++r) {
+            for (int32_t c = 0; c < left; ++c)
+                if (content(r, c)) {
+                    left = c;
+                    break;
+                }
+            for (int32_t c = width - 1; c > right; --c)
+                if (content(r, c)) {
+                    right = c;
+                    break;
+                }
+        }
+    }
+    const bool none = top < 0;
+    const int32_t cx = none ? 0 : left, cy = none ? 0 : top;
+    const int32_t cw = none ? 1 : right - left + 1, ch = none ? 1 : bottom - top + 1;
+    if (cw == width && ch == height) {
+        MarkCompactedWhole();
+        empty = none ? 1 : 0;
+        return true;
+    }
+    const size_t pixelBytes = step * 4;
+    vek::MemBlock trimmed;
+    if (!trimmed.Alloc(static_cast<size_t>(cw) * ch * pixelBytes)) return false;
+    for (int32_t r = 0; r < ch; ++r)
+        std::memcpy(trimmed.As<uint8_t>() + static_cast<size_t>(r) * cw * pixelBytes,
+                    pixels.As<uint8_t>() + (static_cast<size_t>(cy + r) * width + cx) * pixelBytes,
+                    static_cast<size_t>(cw) * pixelBytes);
+    pixels = std::move(trimmed);
+    fullWidth = width;
+    fullHeight = height;
+    compacted = 1;
+    if (!colour) outsideValue = border;
+    empty = none ? 1 : 0;
+    x += cx;
+    y += cy;
+    width = cw;
+    height = ch;
+    contentX = x;
+    contentY = y;
+    contentWidth = cw;
+    contentHeight = ch;
+    return true;
+}
+
+bool c_TesLayer::ExpandWith(float outside) {
+    if (!HasPixels() || !compacted) return true;
+    if (width == fullWidth && height == fullHeight) {
+        compacted = 0;
+        empty = 0;
+        return true;
+    }
+    if (fullWidth <= 0 || fullHeight <= 0 || x < 0 || y < 0 || x + width > fullWidth ||
+        y + height > fullHeight)
+        return false; // a content rectangle outside the full raster cannot be placed
+    const size_t step = static_cast<size_t>(channels), pixelBytes = step * 4;
+    const size_t count = static_cast<size_t>(fullWidth) * fullHeight * step;
+    vek::MemBlock full;
+    if (outside == 0.0f && !std::signbit(outside)) {
+        if (!full.AllocZeroed(count * 4)) return false;
+    } else {
+        if (!full.Alloc(count * 4)) return false;
+        std::fill_n(full.As<float>(), count, outside);
+    }
+    for (int32_t r = 0; r < height; ++r)
+        std::memcpy(full.As<uint8_t>() + (static_cast<size_t>(y + r) * fullWidth + x) * pixelBytes,
+                    pixels.As<uint8_t>() + static_cast<size_t>(r) * width * pixelBytes,
+                    static_cast<size_t>(width) * pixelBytes);
+    // A single pixel of content is what a layer without any compacts to.
+    const bool single = width == 1 && height == 1;
+    const float singleValue = Pixels()[step - 1];
+    pixels = std::move(full);
+    x = 0;
+    y = 0;
+    width = fullWidth;
+    height = fullHeight;
+    compacted = 0;
+    if (single) empty = singleValue == (IsColour() ? 0.0f : outside) ? 1 : 0;
     return true;
 }
 

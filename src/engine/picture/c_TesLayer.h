@@ -198,6 +198,18 @@ class c_TesLayer {
     // Clone helper: copies the record (not links, blocks, id, thumbnail slot) and the pixel block
     // from `from` into this fresh layer. False when the pixel copy fails.
     bool CopyRecordFrom(const c_TesLayer& from);
+    // Create for every kind: width·height zeroed pixels of the layer's channel count.
+    bool CreateRaster(int32_t x, int32_t y, int32_t width, int32_t height);
+    // Compaction for every kind. Content is a colour pixel with alpha above 0, or a mono pixel
+    // that differs from `border`. Trims the block to the content's bounding box (the top-left pixel
+    // when there is none; a trimmed mono layer keeps `border` as its outside value). False only
+    // when the smaller block cannot be allocated (layer unchanged).
+    bool TrimToContent(float border);
+    // Marks the whole raster as the content of a compacted layer; nothing moves.
+    void MarkCompactedWhole();
+    // Grows a compacted block back to the full size with `outside` around the content. False
+    // (unchanged) when memory runs out or the content does not fit the full raster.
+    bool ExpandWith(float outside);
     // Unlinks from the neighbours and fixes the picture's ends and current layer.
     void Unlink();
 

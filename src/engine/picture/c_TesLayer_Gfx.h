@@ -25,7 +25,6 @@ class c_TesLayer_Gfx : public c_TesLayer {
     void Clear() override;
     bool Resample(int32_t width, int32_t height) override;
     bool Blur(int32_t kernelSize, const double* kernel, float* rowBuffer, bool wrapX, bool wrapY) override;
-    void SaveToBackup(int64_t start, int32_t width, int32_t height) override;
     void RestoreProtectedAlpha(int64_t start, int32_t width, int32_t height) override;
     void UpdateThumbnail() override;
     void UploadThumbnail() override;

@@ -1,12 +1,10 @@
 // Single-component layer: construction, clone, compaction to the part that differs from a
-// constant border (chosen from the corners), expansion with that constant, creation, clearing,
-// its class block (the outside value) and the mono composite driver that hands target areas to
-// the kind's ApplyToComposite. New blocks are built completely before they replace the old one.
+// constant border (chosen from the corners; the trimming itself is shared in c_TesLayer),
+// creation, clearing, its class block (the outside value) and the mono composite driver that hands
+// target areas to the kind's ApplyToComposite.
 #include "engine/picture/c_TesLayer_MonoComp_NoType.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 
 #include "engine/picture/CompositePieces.h"
 #include "engine/picture/TypeBlockChunks.h"
@@ -34,134 +32,28 @@ std::unique_ptr<c_TesLayer> c_TesLayer_MonoComp_NoType::Clone() const {
 }
 
 bool c_TesLayer_MonoComp_NoType::SetCompact(bool compact) {
-    if (!HasPixels()) return true;
+    if (!compact) return ExpandWith(outsideValue);
+    if (!HasPixels() || compacted || width <= 0 || height <= 0) return true;
     const float* px = Pixels();
-    if (compact) {
-        if (compacted) return true;
-        if (width <= 0 || height <= 0) return true;
-        const float tl = px[0], tr = px[width - 1];
-        const float bl = px[static_cast<size_t>(height - 1) * width];
-        const float br = px[static_cast<size_t>(height - 1) * width + width - 1];
-        bool found = false;
-        float c = 0.0f;
-        // Checked in this order; the last equal pair wins.
-        if (tl == bl) found = true, c = tl;
-        if (tr == br) found = true, c = tr;
-        if (tl == tr) found = true, c = tl;
-        if (bl == br) found = true, c = bl;
-        auto markWhole = [&] {
-            fullWidth = width;
-            fullHeight = height;
-            compacted = 1;
-            contentX = x;
-            contentY = y;
-            contentWidth = width;
-            contentHeight = height;
-        };
-        if (!found) {
-            markWhole();
-            return true;
-        }
-        int32_t top = -1, bottom = -1, left = width, right = -1;
-        auto rowDiffers = [&](int32_t r) {
-            const float* p = px + static_cast<size_t>(r) * width;
-            for (int32_t i = 0; i < width; ++i)
-                if (p[i] != c) return true;
-            return false;
-        };
-        for (int32_t r = 0; r < height && top < 0; ++r)
-            if (rowDiffers(r)) top = r;
-        if (top >= 0) {
-            for (int32_t r = height - 1; r >= top && bottom < 0; --r)
-                if (rowDiffers(r)) bottom = r;
-            for (int32_t r = top; r <= bottom; ++r) {
-                const float* p = px + static_cast<size_t>(r) * width;
-                for (int32_t i = 0; i < left; ++i)
-                    if (p[i] != c) {
-                        left = i;
-                        break;
-                    }
-                for (int32_t i = width - 1; i > right; --i)
-                    if (p[i] != c) {
-                        right = i;
-                        break;
-                    }
-            }
-        }
-        const bool none = top < 0;
-        const int32_t cx = none ? 0 : left, cy = none ? 0 : top;
-        const int32_t cw = none ? 1 : right - left + 1, ch = none ? 1 : bottom - top + 1;
-        if (cw == width && ch == height) {
-            markWhole();
-            empty = none ? 1 : 0;
-            return true;
-        }
-        vek::MemBlock trimmed;
-        if (!trimmed.Alloc(static_cast<size_t>(cw) * ch * 4)) return false;
-        for (int32_t r = 0; r < ch; ++r)
-            std::memcpy(trimmed.As<float>() + static_cast<size_t>(r) * cw,
-                        px + static_cast<size_t>(cy + r) * width + cx, static_cast<size_t>(cw) * 4);
-        pixels = std::move(trimmed);
-        fullWidth = width;
-        fullHeight = height;
-        compacted = 1;
-        outsideValue = c;
-        empty = none ? 1 : 0;
-        x += cx;
-        y += cy;
-        width = cw;
-        height = ch;
-        contentX = x;
-        contentY = y;
-        contentWidth = cw;
-        contentHeight = ch;
+    const float tl = px[0], tr = px[width - 1];
+    const float bl = px[static_cast<size_t>(height - 1) * width];
+    const float br = px[static_cast<size_t>(height - 1) * width + width - 1];
+    bool found = false;
+    float c = 0.0f;
+    // Checked in this order; the last equal pair wins.
+    if (tl == bl) found = true, c = tl;
+    if (tr == br) found = true, c = tr;
+    if (tl == tr) found = true, c = tl;
+    if (bl == br) found = true, c = bl;
+    if (!found) {
+        MarkCompactedWhole();
         return true;
     }
-
-    if (!compacted) return true;
-    if (width == fullWidth && height == fullHeight) {
-        compacted = 0;
-        empty = 0;
-        return true;
-    }
-    if (fullWidth <= 0 || fullHeight <= 0 || x < 0 || y < 0 || x + width > fullWidth ||
-        y + height > fullHeight)
-        return false;
-    vek::MemBlock full;
-    const size_t count = static_cast<size_t>(fullWidth) * fullHeight;
-    if (outsideValue == 0.0f && !std::signbit(outsideValue)) {
-        if (!full.AllocZeroed(count * 4)) return false;
-    } else {
-        if (!full.Alloc(count * 4)) return false;
-        std::fill_n(full.As<float>(), count, outsideValue);
-    }
-    for (int32_t r = 0; r < height; ++r)
-        std::memcpy(full.As<float>() + static_cast<size_t>(y + r) * fullWidth + x,
-                    px + static_cast<size_t>(r) * width, static_cast<size_t>(width) * 4);
-    const bool single = width == 1 && height == 1;
-    const float singleValue = px[0];
-    pixels = std::move(full);
-    x = 0;
-    y = 0;
-    width = fullWidth;
-    height = fullHeight;
-    compacted = 0;
-    if (single) empty = singleValue == outsideValue ? 1 : 0;
-    return true;
+    return TrimToContent(c);
 }
 
 bool c_TesLayer_MonoComp_NoType::Create(int32_t nx, int32_t ny, int32_t w, int32_t h) {
-    if (HasPixels()) return true;
-    if (w < 0 || h < 0) return false;
-    const uint64_t bytes = static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4;
-    if (bytes > SIZE_MAX / 2) return false;
-    if (!pixels.AllocZeroed(static_cast<size_t>(bytes))) return false;
-    bytesPerChannel = 4;
-    x = nx;
-    y = ny;
-    width = w;
-    height = h;
-    return true;
+    return CreateRaster(nx, ny, w, h);
 }
 
 int32_t c_TesLayer_MonoComp_NoType::WriteTypeBlock(vek::MemBlock& buffer, int32_t position) const {
@@ -186,10 +78,6 @@ void c_TesLayer_MonoComp_NoType::Clear() {
     empty = 1;
     headerDirty = 1;
     pixelsDirty = 1;
-}
-
-void c_TesLayer_MonoComp_NoType::SaveToBackup(int64_t start, int32_t w, int32_t h) {
-    c_TesLayer::SaveToBackup(start, w, h);
 }
 
 void c_TesLayer_MonoComp_NoType::ApplyToComposite(float* target, int32_t targetRowSkip, const float* mask,
