@@ -14,7 +14,7 @@ void PopupHelp::Offer(const void* element, int entry, int part, std::string_view
     offer_.element = element;
     offer_.entry = entry;
     offer_.part = part;
-    offer_.help = help;
+    offer_.help.assign(help.data(), help.size());
     offer_.rect = elementRect;
     offer_.relative = relativeSize;
     offer_.atOnce = atOnce;
@@ -40,11 +40,10 @@ void PopupHelp::Frame(double dt) {
     } else {
         timer_ += dt;
     }
-    if (help_ != offer_.help) help_.assign(offer_.help.data(), offer_.help.size());
+    if (help_ != offer_.help) help_ = offer_.help;
     rect_ = offer_.rect;
     relative_ = offer_.relative;
     if (offer_.atOnce || alwaysOn_) timer_ = kAtOnce;
-    offer_.help = {};
 }
 
 bool PopupHelp::Showing() const {

@@ -35,6 +35,7 @@ class PopupHelp {
 
     // The element (with its entry and part) under the pointer offers its help for this frame;
     // the last offer of a frame wins. `relativeSize` sizes the text at 0.35 of the element height.
+    // The text is copied: the caller's string may change or go away before the frame.
     void Offer(const void* element, int entry, int part, std::string_view help, const Rect& elementRect,
                bool relativeSize = false, bool atOnce = false);
     // Runs the timer with the frame time.
@@ -66,7 +67,7 @@ class PopupHelp {
     struct Offered {
         const void* element = nullptr;
         int entry = 0, part = 0;
-        std::string_view help;
+        std::string help; // reused from frame to frame, so offering allocates only to grow
         Rect rect;
         bool relative = false, atOnce = false;
     };

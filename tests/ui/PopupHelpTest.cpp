@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using vek::ui::PopupHelp;
@@ -25,6 +27,17 @@ TEST(PopupTimer, ShowsAfterOneAndAHalfSecondsOnTheSameElement) {
     p.Frame(0.5); // nothing under the pointer
     EXPECT_FALSE(p.Showing());
     EXPECT_EQ(p.Timer(), 0.0);
+}
+
+// A menu may rebuild its entries between the offer and the frame (a choice refreshes it): the
+// offered text must not be read from the caller's memory afterwards.
+TEST(PopupTimer, OfferedHelpIsKeptWhenTheCallersTextChangesBeforeTheFrame) {
+    PopupHelp p;
+    std::string help = "Make this\rwindow smaller.";
+    p.Offer(&kA, 1, 0, help, kRect);
+    help.assign(help.size(), 'x');
+    p.Frame(0.5);
+    EXPECT_EQ(p.Help(), "Make this\rwindow smaller.");
 }
 
 TEST(PopupTimer, MovingToAnotherElementWithinTheDelayRestartsIt) {
