@@ -113,16 +113,10 @@ uint64_t c_TesPicFile::BlockBytes(const c_TesLayer& layer) {
 
 void c_TesPicFile::WritePictureHeader(const c_TesPic& pic, c_VekFil_ChunkWriter& w, bool portfolio,
                                       const s_TesPicHeaderInfo* keep) {
-    size_t s = w.Begin(kTesTagLayerCounter);
-    w.I32(pic.layerCounter);
-    w.End(s);
+    w.Ints(kTesTagLayerCounter, {pic.layerCounter});
+    w.Ints(kTesTagSize, {pic.width, pic.height});
 
-    s = w.Begin(kTesTagSize);
-    w.I32(pic.width);
-    w.I32(pic.height);
-    w.End(s);
-
-    s = w.Begin(kTesTagIdList);
+    size_t s = w.Begin(kTesTagIdList);
     if (keep) {
         for (int32_t id : keep->ids)
             w.I32(id);
@@ -149,26 +143,11 @@ void c_TesPicFile::WritePictureHeader(const c_TesPic& pic, c_VekFil_ChunkWriter&
     w.F32(static_cast<float>(pic.reduction));
     w.End(s);
 
-    s = w.Begin(kTesTagCurrentId);
-    w.I32(keep ? keep->currentId : (pic.currentLayer ? pic.currentLayer->id : 0));
-    w.End(s);
-
-    s = w.Begin(kTesTagPaper);
-    for (float c : pic.paperColour)
-        w.F32(c);
-    w.End(s);
-
-    s = w.Begin(kTesTagPictureNumber);
-    w.U32(static_cast<uint32_t>(pic.pictureNumber));
-    w.Zeros(12);
-    w.End(s);
-
-    if (!std::isnan(pic.cloneSourceX) && !std::isnan(pic.cloneSourceY)) {
-        s = w.Begin(kTesTagClonePoint);
-        w.F32(pic.cloneSourceX);
-        w.F32(pic.cloneSourceY);
-        w.End(s);
-    }
+    w.Ints(kTesTagCurrentId, {keep ? keep->currentId : (pic.currentLayer ? pic.currentLayer->id : 0)});
+    w.Floats(kTesTagPaper, {pic.paperColour[0], pic.paperColour[1], pic.paperColour[2]});
+    w.Ints(kTesTagPictureNumber, {pic.pictureNumber, 0, 0, 0});
+    if (!std::isnan(pic.cloneSourceX) && !std::isnan(pic.cloneSourceY))
+        w.Floats(kTesTagClonePoint, {pic.cloneSourceX, pic.cloneSourceY});
 
     s = w.Begin(kTesTagPalettes);
     if (pic.palette4.Size() >= kPalette4Bytes) w.Chunk(0x20001, pic.palette4.Data(), kPalette4Bytes);
@@ -284,28 +263,12 @@ std::unique_ptr<c_TesPic> c_TesPicFile::ReadPictureHeader(const void* data, size
 // Layer header
 
 void c_TesPicFile::WriteLayerHeader(const c_TesLayer& layer, c_VekFil_ChunkWriter& w, int form) {
-    size_t s = w.Begin(kTesLayTagKind);
-    w.I32(layer.type);
-    w.I32(layer.bytesPerChannel);
-    w.I32(layer.channels);
-    w.End(s);
+    w.Ints(kTesLayTagKind, {layer.type, layer.bytesPerChannel, layer.channels});
+    if (form == kFormWithId) w.Ints(kTesLayTagId, {layer.id});
+    w.Ints(kTesLayTagRect,
+           {layer.x, layer.y, layer.width, layer.height, layer.RasterWidth(), layer.RasterHeight()});
 
-    if (form == kFormWithId) {
-        s = w.Begin(kTesLayTagId);
-        w.I32(layer.id);
-        w.End(s);
-    }
-
-    s = w.Begin(kTesLayTagRect);
-    w.I32(layer.x);
-    w.I32(layer.y);
-    w.I32(layer.width);
-    w.I32(layer.height);
-    w.I32(layer.RasterWidth());
-    w.I32(layer.RasterHeight());
-    w.End(s);
-
-    s = w.Begin(kTesLayTagFlags);
+    size_t s = w.Begin(kTesLayTagFlags);
     w.U8(layer.visible ? 1 : 0);
     w.U8(layer.blendOn ? 1 : 0);
     w.Zeros(2);

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the store writes little-endian memory images");
@@ -27,6 +28,13 @@ class c_VekFil_ChunkWriter {
     void End(size_t start);
     // A whole chunk with the given payload (padded to a multiple of 4).
     void Chunk(uint32_t tag, const void* payload, size_t bytes);
+    // A whole chunk of 32-bit values.
+    void Ints(uint32_t tag, std::initializer_list<int32_t> values) {
+        Chunk(tag, values.begin(), values.size() * 4);
+    }
+    void Floats(uint32_t tag, std::initializer_list<float> values) {
+        Chunk(tag, values.begin(), values.size() * 4);
+    }
 
     void U32(uint32_t v) { Put(&v, 4); }
     void I32(int32_t v) { Put(&v, 4); }
