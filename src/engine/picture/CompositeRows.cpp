@@ -73,7 +73,8 @@ void CopyFullPaperPlain(float* d, const float* s, int32_t n, float op, const flo
 #if defined(__SSE2__)
 
 // ---- SSE2: one pixel a register ----
-// The source is multiplied by (1, 1, 1, op): red, green and blue times 1 stay exact.
+// Every kernel is a pixel function of v, the source multiplied by (1, 1, 1, op) (red, green and
+// blue times 1 stay exact), and dv, the target (a load the copies leave unused).
 
 inline __m128 Alpha4(__m128 v) {
     return _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3));
@@ -81,76 +82,68 @@ inline __m128 Alpha4(__m128 v) {
 inline __m128 Select4(__m128 mask, __m128 a, __m128 b) {
     return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
 }
+// v where its alpha is above 0, else 0 (NaN alpha included).
+inline __m128 Drawn4(__m128 v) {
+    return _mm_and_ps(_mm_cmpgt_ps(Alpha4(v), _mm_setzero_ps()), v);
+}
+// Paper under v: rgb·a + (1 − a)·paper, alpha 1.
+inline __m128 Paper4(__m128 v, __m128 paper) {
+    const __m128 a = Alpha4(v), one = _mm_set1_ps(1);
+    const __m128 mixed = _mm_add_ps(_mm_mul_ps(v, a), _mm_mul_ps(_mm_sub_ps(one, a), paper));
+    return Select4(_mm_castsi128_ps(_mm_setr_epi32(0, 0, 0, -1)), one, mixed);
+}
+
+template <class Px> inline void RowSse(float* d, const float* s, int32_t n, float op, Px px) {
+    const __m128 opv = _mm_setr_ps(1, 1, 1, op);
+    for (int32_t i = 0; i < n; ++i, d += 4, s += 4)
+        _mm_storeu_ps(d, px(_mm_mul_ps(_mm_loadu_ps(s), opv), _mm_loadu_ps(d)));
+}
 
 void CopyFullSse(float* d, const float* s, int32_t n, float op) {
-    const __m128 opv = _mm_setr_ps(1, 1, 1, op), zero = _mm_setzero_ps();
-    for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-        const __m128 v = _mm_mul_ps(_mm_loadu_ps(s), opv);
-        _mm_storeu_ps(d, _mm_and_ps(_mm_cmpgt_ps(Alpha4(v), zero), v));
-    }
-}
-
-void CopySse(float* d, const float* s, int32_t n, float op) {
-    const __m128 opv = _mm_setr_ps(1, 1, 1, op), zero = _mm_setzero_ps();
-    for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-        const __m128 v = _mm_mul_ps(_mm_loadu_ps(s), opv);
-        _mm_storeu_ps(d, Select4(_mm_cmpgt_ps(Alpha4(v), zero), v, _mm_loadu_ps(d)));
-    }
-}
-
-void OverSse(float* d, const float* s, int32_t n, float op) {
-    const __m128 opv = _mm_setr_ps(1, 1, 1, op), zero = _mm_setzero_ps(), one = _mm_set1_ps(1);
-    const __m128 alphaLane = _mm_castsi128_ps(_mm_setr_epi32(0, 0, 0, -1));
-    for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-        const __m128 v = _mm_mul_ps(_mm_loadu_ps(s), opv), dv = _mm_loadu_ps(d);
-        const __m128 a = Alpha4(v);
-        const __m128 outA = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(one, a), Alpha4(dv)));
-        const __m128 f = _mm_div_ps(a, outA);
-        const __m128 g = _mm_sub_ps(one, f);
-        const __m128 mix = Select4(alphaLane, outA, _mm_add_ps(_mm_mul_ps(v, f), _mm_mul_ps(dv, g)));
-        _mm_storeu_ps(d, Select4(_mm_cmpgt_ps(a, zero), mix, dv));
-    }
-}
-
-void MultiplySse(float* d, const float* s, int32_t n, float op) {
-    const __m128 opv = _mm_setr_ps(1, 1, 1, op), zero = _mm_setzero_ps(), one = _mm_set1_ps(1);
-    const __m128 alphaLane = _mm_castsi128_ps(_mm_setr_epi32(0, 0, 0, -1));
-    for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-        const __m128 v = _mm_mul_ps(_mm_loadu_ps(s), opv), dv = _mm_loadu_ps(d);
-        const __m128 a = Alpha4(v);
-        const __m128 mix = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(one, a), dv), _mm_mul_ps(a, _mm_mul_ps(dv, v)));
-        const __m128 draw = _mm_and_ps(_mm_cmpgt_ps(a, zero), _mm_cmpgt_ps(Alpha4(dv), zero));
-        _mm_storeu_ps(d, Select4(_mm_andnot_ps(alphaLane, draw), mix, dv));
-    }
-}
-
-void PaperSse(float* d, size_t n, const float paper[3]) {
-    const __m128 pv = _mm_setr_ps(paper[0], paper[1], paper[2], 0), one = _mm_set1_ps(1);
-    const __m128 rgb = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
-    const __m128 alphaOne = _mm_setr_ps(0, 0, 0, 1);
-    for (size_t i = 0; i < n; ++i, d += 4) {
-        const __m128 v = _mm_loadu_ps(d);
-        const __m128 a = Alpha4(v);
-        const __m128 mixed = _mm_add_ps(_mm_mul_ps(v, a), _mm_mul_ps(_mm_sub_ps(one, a), pv));
-        _mm_storeu_ps(d, _mm_or_ps(_mm_and_ps(rgb, mixed), alphaOne));
-    }
+    RowSse(d, s, n, op, [](__m128 v, __m128) { return Drawn4(v); });
 }
 
 void CopyFullPaperSse(float* d, const float* s, int32_t n, float op, const float paper[3]) {
-    const __m128 opv = _mm_setr_ps(1, 1, 1, op), zero = _mm_setzero_ps(), one = _mm_set1_ps(1);
     const __m128 pv = _mm_setr_ps(paper[0], paper[1], paper[2], 0);
-    const __m128 rgb = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
-    const __m128 alphaOne = _mm_setr_ps(0, 0, 0, 1);
-    for (int32_t i = 0; i < n; ++i, d += 4, s += 4) {
-        const __m128 v0 = _mm_mul_ps(_mm_loadu_ps(s), opv);
-        const __m128 v = _mm_and_ps(_mm_cmpgt_ps(Alpha4(v0), zero), v0);
-        const __m128 a = Alpha4(v);
-        const __m128 mixed = _mm_add_ps(_mm_mul_ps(v, a), _mm_mul_ps(_mm_sub_ps(one, a), pv));
-        _mm_storeu_ps(d, _mm_or_ps(_mm_and_ps(rgb, mixed), alphaOne));
-    }
+    RowSse(d, s, n, op, [&](__m128 v, __m128) { return Paper4(Drawn4(v), pv); });
+}
+
+void CopySse(float* d, const float* s, int32_t n, float op) {
+    RowSse(d, s, n, op,
+           [](__m128 v, __m128 dv) { return Select4(_mm_cmpgt_ps(Alpha4(v), _mm_setzero_ps()), v, dv); });
+}
+
+void OverSse(float* d, const float* s, int32_t n, float op) {
+    RowSse(d, s, n, op, [](__m128 v, __m128 dv) {
+        const __m128 a = Alpha4(v), one = _mm_set1_ps(1);
+        const __m128 outA = _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(one, a), Alpha4(dv)));
+        const __m128 f = _mm_div_ps(a, outA);
+        const __m128 mix = _mm_add_ps(_mm_mul_ps(v, f), _mm_mul_ps(dv, _mm_sub_ps(one, f)));
+        const __m128 alphaLane = _mm_castsi128_ps(_mm_setr_epi32(0, 0, 0, -1));
+        return Select4(_mm_cmpgt_ps(a, _mm_setzero_ps()), Select4(alphaLane, outA, mix), dv);
+    });
+}
+
+void MultiplySse(float* d, const float* s, int32_t n, float op) {
+    RowSse(d, s, n, op, [](__m128 v, __m128 dv) {
+        const __m128 a = Alpha4(v), zero = _mm_setzero_ps();
+        const __m128 mix =
+            _mm_add_ps(_mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1), a), dv), _mm_mul_ps(a, _mm_mul_ps(dv, v)));
+        const __m128 draw = _mm_and_ps(_mm_cmpgt_ps(a, zero), _mm_cmpgt_ps(Alpha4(dv), zero));
+        const __m128 alphaLane = _mm_castsi128_ps(_mm_setr_epi32(0, 0, 0, -1));
+        return Select4(_mm_andnot_ps(alphaLane, draw), mix, dv);
+    });
+}
+
+void PaperSse(float* d, size_t n, const float paper[3]) {
+    const __m128 pv = _mm_setr_ps(paper[0], paper[1], paper[2], 0);
+    for (size_t i = 0; i < n; ++i, d += 4)
+        _mm_storeu_ps(d, Paper4(_mm_loadu_ps(d), pv));
 }
 
 // ---- AVX: two pixels a register, the odd pixel left to SSE ----
+// The same pixel functions on two pixels at once, as function objects (a lambda would not inherit
+// the target attribute).
 
 #define SX_AVX __attribute__((target("avx")))
 
@@ -161,87 +154,88 @@ SX_AVX inline __m256 Alpha8(__m256 v) {
 SX_AVX inline __m256 Select8(__m256 mask, __m256 a, __m256 b) {
     return _mm256_or_ps(_mm256_and_ps(mask, a), _mm256_andnot_ps(mask, b));
 }
-
-SX_AVX void CopyFullAvx(float* d, const float* s, int32_t n, float op) {
-    const __m256 opv = _mm256_setr_ps(1, 1, 1, op, 1, 1, 1, op), zero = _mm256_setzero_ps();
-    int32_t i = 0;
-    for (; i + 2 <= n; i += 2, d += 8, s += 8) {
-        const __m256 v = _mm256_mul_ps(_mm256_loadu_ps(s), opv);
-        _mm256_storeu_ps(d, _mm256_and_ps(_mm256_cmp_ps(Alpha8(v), zero, _CMP_GT_OQ), v));
-    }
-    if (i < n) CopyFullSse(d, s, n - i, op);
+SX_AVX inline __m256 Above0(__m256 v) {
+    return _mm256_cmp_ps(v, _mm256_setzero_ps(), _CMP_GT_OQ);
+}
+SX_AVX inline __m256 Paper8(__m256 v, __m256 paper) {
+    const __m256 a = Alpha8(v), one = _mm256_set1_ps(1);
+    const __m256 mixed = _mm256_add_ps(_mm256_mul_ps(v, a), _mm256_mul_ps(_mm256_sub_ps(one, a), paper));
+    return _mm256_blend_ps(mixed, one, 0x88);
 }
 
-SX_AVX void CopyFullPaperAvx(float* d, const float* s, int32_t n, float op, const float paper[3]) {
-    const __m256 opv = _mm256_setr_ps(1, 1, 1, op, 1, 1, 1, op), zero = _mm256_setzero_ps();
-    const __m256 one = _mm256_set1_ps(1);
-    const __m256 pv = _mm256_setr_ps(paper[0], paper[1], paper[2], 0, paper[0], paper[1], paper[2], 0);
+// Runs px over the pixel pairs of the row; returns the pixels done (the caller's SSE kernel takes
+// the odd one).
+template <class Px> SX_AVX inline int32_t RowAvx(float* d, const float* s, int32_t n, float op, Px px) {
+    const __m256 opv = _mm256_setr_ps(1, 1, 1, op, 1, 1, 1, op);
     int32_t i = 0;
-    for (; i + 2 <= n; i += 2, d += 8, s += 8) {
-        const __m256 v0 = _mm256_mul_ps(_mm256_loadu_ps(s), opv);
-        const __m256 v = _mm256_and_ps(_mm256_cmp_ps(Alpha8(v0), zero, _CMP_GT_OQ), v0);
-        const __m256 a = Alpha8(v);
-        const __m256 mixed = _mm256_add_ps(_mm256_mul_ps(v, a), _mm256_mul_ps(_mm256_sub_ps(one, a), pv));
-        _mm256_storeu_ps(d, _mm256_blend_ps(mixed, one, 0x88));
-    }
-    if (i < n) CopyFullPaperSse(d, s, n - i, op, paper);
+    for (; i + 2 <= n; i += 2, d += 8, s += 8)
+        _mm256_storeu_ps(d, px(_mm256_mul_ps(_mm256_loadu_ps(s), opv), _mm256_loadu_ps(d)));
+    return i;
 }
 
-SX_AVX void CopyAvx(float* d, const float* s, int32_t n, float op) {
-    const __m256 opv = _mm256_setr_ps(1, 1, 1, op, 1, 1, 1, op), zero = _mm256_setzero_ps();
-    int32_t i = 0;
-    for (; i + 2 <= n; i += 2, d += 8, s += 8) {
-        const __m256 v = _mm256_mul_ps(_mm256_loadu_ps(s), opv);
-        const __m256 m = _mm256_cmp_ps(Alpha8(v), zero, _CMP_GT_OQ);
-        _mm256_storeu_ps(d, Select8(m, v, _mm256_loadu_ps(d)));
+struct CopyFull8 {
+    SX_AVX __m256 operator()(__m256 v, __m256) const { return _mm256_and_ps(Above0(Alpha8(v)), v); }
+};
+struct CopyFullPaper8 {
+    const float* paper;
+    SX_AVX __m256 operator()(__m256 v, __m256) const {
+        const __m256 pv = _mm256_setr_ps(paper[0], paper[1], paper[2], 0, paper[0], paper[1], paper[2], 0);
+        return Paper8(CopyFull8()(v, v), pv);
     }
-    if (i < n) CopySse(d, s, n - i, op);
-}
-
-SX_AVX void OverAvx(float* d, const float* s, int32_t n, float op) {
-    const __m256 opv = _mm256_setr_ps(1, 1, 1, op, 1, 1, 1, op), zero = _mm256_setzero_ps();
-    const __m256 one = _mm256_set1_ps(1);
-    int32_t i = 0;
-    for (; i + 2 <= n; i += 2, d += 8, s += 8) {
-        const __m256 v = _mm256_mul_ps(_mm256_loadu_ps(s), opv), dv = _mm256_loadu_ps(d);
-        const __m256 a = Alpha8(v);
+};
+struct Copy8 {
+    SX_AVX __m256 operator()(__m256 v, __m256 dv) const { return Select8(Above0(Alpha8(v)), v, dv); }
+};
+struct Over8 {
+    SX_AVX __m256 operator()(__m256 v, __m256 dv) const {
+        const __m256 a = Alpha8(v), one = _mm256_set1_ps(1);
         const __m256 outA = _mm256_add_ps(a, _mm256_mul_ps(_mm256_sub_ps(one, a), Alpha8(dv)));
         const __m256 f = _mm256_div_ps(a, outA);
         const __m256 g = _mm256_sub_ps(one, f);
         const __m256 mix =
             _mm256_blend_ps(_mm256_add_ps(_mm256_mul_ps(v, f), _mm256_mul_ps(dv, g)), outA, 0x88);
-        _mm256_storeu_ps(d, Select8(_mm256_cmp_ps(a, zero, _CMP_GT_OQ), mix, dv));
+        return Select8(Above0(a), mix, dv);
     }
-    if (i < n) OverSse(d, s, n - i, op);
+};
+struct Multiply8 {
+    SX_AVX __m256 operator()(__m256 v, __m256 dv) const {
+        const __m256 a = Alpha8(v), one = _mm256_set1_ps(1);
+        const __m256 mix =
+            _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(one, a), dv), _mm256_mul_ps(a, _mm256_mul_ps(dv, v)));
+        return Select8(_mm256_and_ps(Above0(a), Above0(Alpha8(dv))), _mm256_blend_ps(mix, dv, 0x88), dv);
+    }
+};
+
+SX_AVX void CopyFullAvx(float* d, const float* s, int32_t n, float op) {
+    const int32_t i = RowAvx(d, s, n, op, CopyFull8());
+    if (i < n) CopyFullSse(d + i * 4, s + i * 4, n - i, op);
+}
+
+SX_AVX void CopyFullPaperAvx(float* d, const float* s, int32_t n, float op, const float paper[3]) {
+    const int32_t i = RowAvx(d, s, n, op, CopyFullPaper8{paper});
+    if (i < n) CopyFullPaperSse(d + i * 4, s + i * 4, n - i, op, paper);
+}
+
+SX_AVX void CopyAvx(float* d, const float* s, int32_t n, float op) {
+    const int32_t i = RowAvx(d, s, n, op, Copy8());
+    if (i < n) CopySse(d + i * 4, s + i * 4, n - i, op);
+}
+
+SX_AVX void OverAvx(float* d, const float* s, int32_t n, float op) {
+    const int32_t i = RowAvx(d, s, n, op, Over8());
+    if (i < n) OverSse(d + i * 4, s + i * 4, n - i, op);
 }
 
 SX_AVX void MultiplyAvx(float* d, const float* s, int32_t n, float op) {
-    const __m256 opv = _mm256_setr_ps(1, 1, 1, op, 1, 1, 1, op), zero = _mm256_setzero_ps();
-    const __m256 one = _mm256_set1_ps(1);
-    int32_t i = 0;
-    for (; i + 2 <= n; i += 2, d += 8, s += 8) {
-        const __m256 v = _mm256_mul_ps(_mm256_loadu_ps(s), opv), dv = _mm256_loadu_ps(d);
-        const __m256 a = Alpha8(v);
-        __m256 mix =
-            _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(one, a), dv), _mm256_mul_ps(a, _mm256_mul_ps(dv, v)));
-        mix = _mm256_blend_ps(mix, dv, 0x88);
-        const __m256 draw =
-            _mm256_and_ps(_mm256_cmp_ps(a, zero, _CMP_GT_OQ), _mm256_cmp_ps(Alpha8(dv), zero, _CMP_GT_OQ));
-        _mm256_storeu_ps(d, Select8(draw, mix, dv));
-    }
-    if (i < n) MultiplySse(d, s, n - i, op);
+    const int32_t i = RowAvx(d, s, n, op, Multiply8());
+    if (i < n) MultiplySse(d + i * 4, s + i * 4, n - i, op);
 }
 
 SX_AVX void PaperAvx(float* d, size_t n, const float paper[3]) {
     const __m256 pv = _mm256_setr_ps(paper[0], paper[1], paper[2], 0, paper[0], paper[1], paper[2], 0);
-    const __m256 one = _mm256_set1_ps(1);
     size_t i = 0;
-    for (; i + 2 <= n; i += 2, d += 8) {
-        const __m256 v = _mm256_loadu_ps(d);
-        const __m256 a = Alpha8(v);
-        const __m256 mixed = _mm256_add_ps(_mm256_mul_ps(v, a), _mm256_mul_ps(_mm256_sub_ps(one, a), pv));
-        _mm256_storeu_ps(d, _mm256_blend_ps(mixed, one, 0x88));
-    }
+    for (; i + 2 <= n; i += 2, d += 8)
+        _mm256_storeu_ps(d, Paper8(_mm256_loadu_ps(d), pv));
     if (i < n) PaperSse(d, n - i, paper);
 }
 
