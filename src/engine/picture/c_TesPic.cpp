@@ -175,29 +175,30 @@ void c_TesPic::RecomputeEnds(c_TesLayer* any) {
         l->UploadThumbnail();
 }
 
+namespace {
+// A new layer of the picture size, inserted at `where`; null when memory runs out.
+template <class L> L* AddSized(c_TesPic& pic, int32_t where) {
+    auto layer = std::make_unique<L>();
+    if (!layer->Create(0, 0, pic.width, pic.height)) return nullptr;
+    return static_cast<L*>(pic.InsertLayer(std::move(layer), where));
+}
+} // namespace
+
 c_TesLayer_Gfx* c_TesPic::AddColourLayer(bool reduceWhenShort) {
     if (reduceWhenShort && !CheckMemory(0, 0, this, 1, 0)) ReduceForNewLayer();
-    auto layer = std::make_unique<c_TesLayer_Gfx>();
-    if (!layer->Create(0, 0, width, height)) return nullptr;
-    return static_cast<c_TesLayer_Gfx*>(InsertLayer(std::move(layer), 1));
+    return AddSized<c_TesLayer_Gfx>(*this, 1);
 }
 
 c_TesLayer_Filter* c_TesPic::AddFilterLayer() {
-    auto layer = std::make_unique<c_TesLayer_Filter>();
-    if (!layer->Create(0, 0, width, height)) return nullptr;
-    return static_cast<c_TesLayer_Filter*>(InsertLayer(std::move(layer), 1));
+    return AddSized<c_TesLayer_Filter>(*this, 1);
 }
 
 c_TesLayer_Wax* c_TesPic::AddWaxLayer() {
-    auto layer = std::make_unique<c_TesLayer_Wax>();
-    if (!layer->Create(0, 0, width, height)) return nullptr;
-    return static_cast<c_TesLayer_Wax*>(InsertLayer(std::move(layer), 3));
+    return AddSized<c_TesLayer_Wax>(*this, 3);
 }
 
 c_TesLayer_Texture* c_TesPic::AddTextureLayer() {
-    auto layer = std::make_unique<c_TesLayer_Texture>();
-    if (!layer->Create(0, 0, width, height)) return nullptr;
-    return static_cast<c_TesLayer_Texture*>(InsertLayer(std::move(layer), 4));
+    return AddSized<c_TesLayer_Texture>(*this, 4);
 }
 
 c_TesLayer* c_TesPic::AddLayerCopy(const c_TesLayer& source) {
