@@ -98,6 +98,20 @@ bool WriteTemporary(const std::string& target, const void* data, size_t size, bo
     return true;
 }
 
+// The names in a folder that `keep` accepts, sorted.
+template <class Keep> std::vector<std::string> Names(const std::string& folder, Keep keep) {
+    std::vector<std::string> out;
+    DIR* d = opendir(folder.c_str());
+    if (!d) return out;
+    while (dirent* e = readdir(d)) {
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0 && keep(e->d_name))
+            out.emplace_back(e->d_name);
+    }
+    closedir(d);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 } // namespace
 
 bool c_VekFil_Disk::ReadWhole(const std::string& path, vek::MemBlock& out, uint64_t maxBytes) {
@@ -174,15 +188,8 @@ bool c_VekFil_Disk::DeleteFilesIn(const std::string& folder) {
 }
 
 void c_VekFil_Disk::DeleteStrayTemporaries(const std::string& folder) {
-    DIR* d = opendir(folder.c_str());
-    if (!d) return;
-    std::vector<std::string> stray;
-    while (dirent* e = readdir(d)) {
-        if (IsTemporaryName(e->d_name)) stray.push_back(folder + "/" + e->d_name);
-    }
-    closedir(d);
-    for (const std::string& p : stray)
-        unlink(p.c_str());
+    for (const std::string& name : Names(folder, [](const char* n) { return IsTemporaryName(n); }))
+        unlink((folder + "/" + name).c_str());
 }
 
 bool c_VekFil_Disk::RemoveFolder(const std::string& path) {
@@ -198,28 +205,11 @@ bool c_VekFil_Disk::Rename(const std::string& from, const std::string& to) {
 }
 
 std::vector<std::string> c_VekFil_Disk::Files(const std::string& folder) {
-    std::vector<std::string> out;
-    DIR* d = opendir(folder.c_str());
-    if (!d) return out;
-    while (dirent* e = readdir(d)) {
-        if (IsFile(folder + "/" + e->d_name)) out.emplace_back(e->d_name);
-    }
-    closedir(d);
-    std::sort(out.begin(), out.end());
-    return out;
+    return Names(folder, [&](const char* name) { return IsFile(folder + "/" + name); });
 }
 
 std::vector<std::string> c_VekFil_Disk::VisibleFolders(const std::string& folder) {
-    std::vector<std::string> out;
-    DIR* d = opendir(folder.c_str());
-    if (!d) return out;
-    while (dirent* e = readdir(d)) {
-        if (e->d_name[0] == '.') continue;
-        if (IsFolder(folder + "/" + e->d_name)) out.emplace_back(e->d_name);
-    }
-    closedir(d);
-    std::sort(out.begin(), out.end());
-    return out;
+    return Names(folder, [&](const char* name) { return name[0] != '.' && IsFolder(folder + "/" + name); });
 }
 
 uint64_t c_VekFil_Disk::FreeBytes(const std::string& folder) {
