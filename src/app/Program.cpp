@@ -364,8 +364,10 @@ void OnShutdown() {
     // The studio lets go of the picture window first; the desktop's windows go with the desktop;
     // drawings release their thumbnails through the editor, so the portfolio goes before it.
     scribbix::Context() = scribbix::StudioContext();
+    // The editor lets go of the picture window while it still exists (a closed desktop has
+    // already destroyed it).
+    if (g_editor && g_studio && g_studio->PictureWindow()) g_editor->SetPictureWindow(nullptr);
     g_studio.reset();
-    if (g_editor) g_editor->SetPictureWindow(nullptr); // the window goes with the desktop
     g_desktop.reset();
     g_export.reset();
     g_portfolio.reset();

@@ -19,18 +19,21 @@ void GoTo(const vek::ui::MenuChoice& c) {
 } // namespace
 
 WorkInProgressMenu::WorkInProgressMenu() : vek::ui::MenuList("Work In Progress") {
+    for (int i = 0; i < Portfolio::kSlotCount; ++i)
+        AddAction("not started yet", "Go to this drawing.", GoTo, nullptr, 0, 0, i);
     Refresh();
 }
 
 void WorkInProgressMenu::Refresh() {
-    Clear();
+    // The ten items stay; only their captions and checks change (the popup help may still be
+    // showing an item's help text while the menu is shown again).
     Portfolio* p = Context().portfolio;
     if (!p) return;
     p->NormalizeSlots();
     const c_TesPic* current = p->currentPicture;
-    for (int i = 0; i < Portfolio::kSlotCount; ++i) {
-        const int entry = AddAction(p->SlotCaption(i), "Go to this drawing.", GoTo, nullptr, 0, 0, i);
-        At(entry).checked = current && p->slots[i] != 0 && p->slots[i] == current->pictureNumber;
+    for (int i = 0; i < Portfolio::kSlotCount && i < Count(); ++i) {
+        At(i).label = p->SlotCaption(i);
+        At(i).checked = current && p->slots[i] != 0 && p->slots[i] == current->pictureNumber;
     }
 }
 

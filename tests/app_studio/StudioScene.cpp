@@ -101,8 +101,8 @@ void StudioScene::SetUp() {
 }
 
 void StudioScene::TearDown() {
+    if (studio->PictureWindow()) editor->SetPictureWindow(nullptr);
     studio.reset();
-    editor->SetPictureWindow(nullptr);
     desktop.reset();
     scribbix::Context() = scribbix::StudioContext();
     exporter.reset();
