@@ -1,4 +1,4 @@
-// View rectangle, view layout, screen-to-picture mapping, tile size and the changed-region merge.
+// View rectangle, view layout, screen-to-picture mapping and tile size.
 #include "editor/ViewLayout.h"
 
 #include <algorithm>
@@ -302,39 +302,6 @@ int32_t TileSize(int32_t sourceWidth, int32_t sourceHeight) {
     for (int i = 0; i < 5 && size < t; ++i)
         size *= 2;
     return size;
-}
-
-void MergeAxis(bool pending, int32_t& start, int32_t& length, int32_t newStart, int32_t newLength,
-               int32_t P) {
-    if (P <= 0 || newLength <= 0) return;
-    const int32_t s2 = WrapInto(newStart, P);
-    const int32_t l2 = std::min(newLength, P);
-    if (l2 >= P) {
-        start = 0;
-        length = P;
-        return;
-    }
-    if (!pending || length <= 0) {
-        start = s2;
-        length = l2;
-        return;
-    }
-    const int64_t s1 = start, l1 = length;
-    // Both ways round: from the old start forward over the new interval, or from the new start
-    // forward over the old one. The shorter wins; a tie keeps the old start.
-    const int64_t s2a = s2 >= s1 ? s2 : s2 + static_cast<int64_t>(P);
-    const int64_t viaOld = std::max(s1 + l1, s2a + l2) - s1;
-    const int64_t s1b = s1 >= s2 ? s1 : s1 + static_cast<int64_t>(P);
-    const int64_t viaNew = std::max<int64_t>(s2 + static_cast<int64_t>(l2), s1b + l1) - s2;
-    int64_t s = s1, len = viaOld;
-    if (viaNew < viaOld) s = s2, len = viaNew;
-    if (len >= P) {
-        start = 0;
-        length = P;
-        return;
-    }
-    start = static_cast<int32_t>(s);
-    length = static_cast<int32_t>(len);
 }
 
 } // namespace tes::editor

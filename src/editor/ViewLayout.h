@@ -1,7 +1,7 @@
 // The picture view's geometry, without GL: the view rectangle from the picture window's inner
 // area, the view layout (which part of the picture is visible, at which scale and where on the
-// screen), the mapping from screen pixels back to picture pixels, the tile size of the texture
-// grids and the wrap-around merge of changed regions.
+// screen), the mapping from screen pixels back to picture pixels and the tile size of the texture
+// grids.
 //
 // Screen pixels count from the top left corner of the screen; picture pixels from the top left
 // of the picture. Integer divisions of sizes are truncating; positions that may be negative are
@@ -91,13 +91,6 @@ bool ScreenToPictureF(const LayoutResult& layout, const ScreenRect& view, int32_
 // Tile size of a texture grid for a source of that size: 32, doubled while below
 // min(width, height) / 10, at most five times (so 32 .. 1024).
 int32_t TileSize(int32_t sourceWidth, int32_t sourceHeight);
-
-// Merges (start, length) into the pending interval (pendingStart, pendingLength) of one axis of
-// period P: the new start is wrapped into [0, P), the union is taken the shorter way round the
-// circle, and a union of P or more becomes (0, P). With `pending` false the new interval just
-// replaces it (wrapped, at most P long).
-void MergeAxis(bool pending, int32_t& pendingStart, int32_t& pendingLength, int32_t start, int32_t length,
-               int32_t period);
 
 // Floor division and modulo for possibly negative numerators (positive divisors).
 inline int64_t FloorDiv(int64_t a, int64_t b) {

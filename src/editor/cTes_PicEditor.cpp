@@ -431,10 +431,7 @@ void cTes_PicEditor::MergePending(s_TesRegion& region, int32_t x, int32_t y, int
     if (!pic) return;
     pic->ClipRect(x, y, w, h);
     if (w <= 0 || h <= 0) return;
-    const bool pending = region.valid != 0;
-    MergeAxis(pending, region.x, region.width, x, w, pic->width);
-    MergeAxis(pending, region.y, region.height, y, h, pic->height);
-    region.valid = 1;
+    tes::MergeRegion(region, x, y, w, h, pic->width, pic->height);
     ResetIdle();
 }
 

@@ -1,5 +1,5 @@
 // The view geometry: fit rules, edge states and placement, clipping carried back into the source,
-// the pointer mapping, tile sizes, the view rectangle's snapping and the wrap-around merge.
+// the pointer mapping, tile sizes and the view rectangle's snapping.
 // Expected numbers are worked out by hand from the layout rules (noted beside each case).
 #include "editor/ViewLayout.h"
 
@@ -258,42 +258,4 @@ TEST(ViewRect, EdgesWithinThreePixelsOfTheScreenSnapToIt) {
     EXPECT_EQ(v.y, 270);
     EXPECT_EQ(v.width, 540);
     EXPECT_EQ(v.height, 540);
-}
-
-TEST(Merge, UnionAcrossTheWholeWidthBecomesExactlyZeroToWidth) {
-    int32_t s = 0, l = 0;
-    MergeAxis(false, s, l, 0, 600, 1000);
-    MergeAxis(true, s, l, 600, 400, 1000);
-    EXPECT_EQ(s, 0);
-    EXPECT_EQ(l, 1000);
-    // The same from the other side: not (600, 1000).
-    s = 0, l = 0;
-    MergeAxis(false, s, l, 600, 400, 1000);
-    MergeAxis(true, s, l, 0, 600, 1000);
-    EXPECT_EQ(s, 0);
-    EXPECT_EQ(l, 1000);
-    MergeAxis(false, s, l, 50, 2000, 1000);
-    EXPECT_EQ(s, 0);
-    EXPECT_EQ(l, 1000);
-}
-
-TEST(Merge, RegionsJoinTheShorterWayRoundTheCircle) {
-    int32_t s = 0, l = 0;
-    MergeAxis(false, s, l, -5, 10, 1000); // a stamp over the left edge of a repeating picture
-    EXPECT_EQ(s, 995);
-    EXPECT_EQ(l, 10);
-    MergeAxis(true, s, l, 3, 4, 1000); // 995 .. 1007 (= 7 wrapped)
-    EXPECT_EQ(s, 995);
-    EXPECT_EQ(l, 12);
-    MergeAxis(false, s, l, 10, 10, 1000);
-    MergeAxis(true, s, l, 900, 10, 1000); // 900 .. 1020 is shorter than 10 .. 910
-    EXPECT_EQ(s, 900);
-    EXPECT_EQ(l, 120);
-    MergeAxis(false, s, l, 100, 10, 1000);
-    MergeAxis(true, s, l, 300, 10, 1000);
-    EXPECT_EQ(s, 100);
-    EXPECT_EQ(l, 210);
-    MergeAxis(true, s, l, 150, 10, 1000); // inside: unchanged
-    EXPECT_EQ(s, 100);
-    EXPECT_EQ(l, 210);
 }

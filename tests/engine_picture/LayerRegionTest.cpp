@@ -34,6 +34,8 @@ TEST(RegionUnion, OverlapAndContainment) {
 
 TEST(RegionUnion, CoveringTheCircleBecomesStartZeroFullSize) {
     Union(0, 60, 50, 60, 100, 0, 100);
+    Union(0, 600, 600, 400, 1000, 0, 1000); // touching ranges that close the circle, both orders
+    Union(600, 400, 0, 600, 1000, 0, 1000);
     Union(30, 10, 35, 500, 100, 0, 100);
 }
 

@@ -68,26 +68,22 @@ void UnionWrapped(int32_t& start, int32_t& length, int32_t newStart, int32_t new
     }
 }
 
-} // namespace tes
-
-namespace {
-
 void MergeRegion(s_TesRegion& r, int32_t x, int32_t y, int32_t w, int32_t h, int32_t nx, int32_t ny) {
     if (!r.valid) {
         r.valid = 1;
-        r.x = nx > 0 ? tes::Mod(x, nx) : x;
-        r.y = ny > 0 ? tes::Mod(y, ny) : y;
+        r.x = nx > 0 ? Mod(x, nx) : x;
+        r.y = ny > 0 ? Mod(y, ny) : y;
         r.width = w;
         r.height = h;
         if (nx > 0 && w >= nx) r.x = 0, r.width = nx;
         if (ny > 0 && h >= ny) r.y = 0, r.height = ny;
         return;
     }
-    tes::UnionWrapped(r.x, r.width, x, w, nx);
-    tes::UnionWrapped(r.y, r.height, y, h, ny);
+    UnionWrapped(r.x, r.width, x, w, nx);
+    UnionWrapped(r.y, r.height, y, h, ny);
 }
 
-} // namespace
+} // namespace tes
 
 c_TesLayer::c_TesLayer(int32_t channelCount, int32_t typeCode, int32_t flag, const float* fill)
     : fillValue(fill), channels(channelCount), type(typeCode), classFlag(flag) {
@@ -300,8 +296,8 @@ void c_TesLayer::RestoreProtectedAlpha(int64_t start, int32_t w, int32_t h) {}
 void c_TesLayer::MarkChanged(int32_t rx, int32_t ry, int32_t rw, int32_t rh) {
     if (rw <= 0 || rh <= 0) return;
     const int32_t nx = RasterWidth(), ny = RasterHeight();
-    MergeRegion(changed, rx, ry, rw, rh, nx, ny);
-    MergeRegion(protect, rx, ry, rw, rh, nx, ny);
+    tes::MergeRegion(changed, rx, ry, rw, rh, nx, ny);
+    tes::MergeRegion(protect, rx, ry, rw, rh, nx, ny);
     headerDirty = 1;
     pixelsDirty = 1;
     empty = 0;

@@ -40,6 +40,12 @@ int SplitWrapped(int32_t x, int32_t y, int32_t w, int32_t h, int32_t rasterW, in
 // becomes (0, n). The new start is reduced modulo n first.
 void UnionWrapped(int32_t& start, int32_t& length, int32_t newStart, int32_t newLength, int32_t n);
 
+// Adds the rectangle to a region on a rasterW × rasterH circle: an invalid region becomes the
+// rectangle (start reduced, a length of the raster size or more becomes the whole axis), a valid
+// one the wrap-around union on each axis.
+void MergeRegion(s_TesRegion& region, int32_t x, int32_t y, int32_t width, int32_t height, int32_t rasterW,
+                 int32_t rasterH);
+
 } // namespace tes
 
 class c_TesLayer {
