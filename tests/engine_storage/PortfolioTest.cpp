@@ -324,24 +324,30 @@ TEST(Portfolio, ExportFolderIsScribbixInPicturesAndBecomesTheSharedCurrentFolder
     unsetenv("XDG_PICTURES_DIR");
 }
 
-TEST(Portfolio, PictureWhoseLayerFilesAreDamagedGetsAFreshLayerAndKeepsTheFiles) {
-    sxtest::TempFolder t;
-    {
+TEST(Portfolio, DrawingWhoseOnlyLayerCannotBeReadGetsAFreshPaintableLayerAndKeepsTheFiles) {
+    // A damaged layer header, and a damaged pixel file (which once left a layer without pixels that
+    // no tool could paint, not even after "Clear Drawing").
+    for (const char* damaged : {"0000000001.LayHead", "0000000001.LayMap"}) {
+        sxtest::TempFolder t;
+        {
+            scribbix::Portfolio p(16, 16);
+            Start(p);
+            Stroke(*p.currentPicture, 1, 1, 3, 3, {1, 1, 1, 1});
+            ASSERT_TRUE(p.SavePortfolio());
+        }
+        const std::string file = PortfolioRoot(t) + "/Noname_1/" + damaged;
+        auto bytes = ReadBytes(file);
+        bytes.resize(bytes.size() - 4);
+        sxtest::WriteBytes(file, bytes);
         scribbix::Portfolio p(16, 16);
         Start(p);
-        Stroke(*p.currentPicture, 1, 1, 3, 3, {1, 1, 1, 1});
+        ASSERT_NE(nullptr, p.currentPicture);
+        c_TesLayer* l = p.currentPicture->currentLayer;
+        ASSERT_NE(nullptr, l) << damaged;
+        EXPECT_EQ(1, p.currentPicture->LayerCount()) << damaged;
+        EXPECT_NE(1, l->id) << damaged;
+        EXPECT_TRUE(l->HasPixels() && l->compacted == 0) << damaged;
         ASSERT_TRUE(p.SavePortfolio());
+        EXPECT_EQ(bytes, ReadBytes(file)) << damaged << " is left for recovery, not overwritten";
     }
-    const std::string head = PortfolioRoot(t) + "/Noname_1/0000000001.LayHead";
-    auto bytes = ReadBytes(head);
-    bytes.resize(bytes.size() / 2);
-    sxtest::WriteBytes(head, bytes);
-    scribbix::Portfolio p(16, 16);
-    Start(p);
-    ASSERT_NE(nullptr, p.currentPicture);
-    ASSERT_NE(nullptr, p.currentPicture->currentLayer);
-    EXPECT_EQ(1, p.currentPicture->LayerCount());
-    EXPECT_NE(1, p.currentPicture->currentLayer->id);
-    ASSERT_TRUE(p.SavePortfolio());
-    EXPECT_EQ(bytes, ReadBytes(head)); // the damaged file is left for recovery, not overwritten
 }

@@ -469,11 +469,14 @@ bool c_TesPortfolio::LoadPictureLayers(c_TesPic& pic) {
         pic.hasSavepoint = 0;
     }
 
+    // A picture with layers in memory or on disk (not one just being created).
+    bool stored = !folder.empty() && HasLayers(pic);
     if (!folder.empty() && !HasLayers(pic)) {
         vek::MemBlock data;
         s_TesPicHeaderInfo info;
         if (c_VekFil_Disk::ReadWhole(folder + "/" + kPictureHeaderFile, data, kMaxHeaderFileBytes) &&
             c_TesPicFile::ReadPictureHeader(data.Data(), data.Size(), &info)) {
+            stored = true;
             c_TesLayer* previous = nullptr;
             std::vector<int32_t> seen;
             for (int32_t id : info.ids) {
@@ -514,12 +517,6 @@ bool c_TesPortfolio::LoadPictureLayers(c_TesPic& pic) {
                 current->headerDirty = layerDirty;
             }
             pic.headerDirty = dirty;
-            // Not one colour layer could be read (damaged or missing files, which stay on disk
-            // untouched): a fresh one keeps the picture usable instead of leaving the tools nothing.
-            bool colour = false;
-            for (c_TesLayer* l = pic.bottomLayer; l; l = l->above)
-                colour = colour || l->type == 1;
-            if (!colour) pic.AddColourLayer();
         }
     }
 
@@ -536,11 +533,35 @@ bool c_TesPortfolio::LoadPictureLayers(c_TesPic& pic) {
         }
         l.UploadThumbnail();
     });
+    if (stored) KeepPaintable(pic, folder);
 
     OnPictureLoaded(pic);
     if (pic.currentLayer) pic.currentLayer->SetCompact(false);
     if (pic.selection) pic.selection->SetCompact(false);
     return true;
+}
+
+void c_TesPortfolio::KeepPaintable(c_TesPic& pic, const std::string& folder) {
+    // A colour layer whose pixel file is missing or damaged could never be painted; it is left out
+    // like an unreadable header, its files untouched. One whose file looks whole stays (its read
+    // may only have run short of memory).
+    for (c_TesLayer* l = pic.bottomLayer; l;) {
+        c_TesLayer* next = l->above;
+        const int64_t whole = int64_t(l->width) * l->height * 16;
+        if (l->type == 1 && !l->HasPixels() &&
+            c_VekFil_Disk::FileSize(folder + "/" + c_TesLayerFiles::MapFileName(l->id)) != whole) {
+            delete l;
+            pic.RecomputeEnds(next ? next : pic.topLayer);
+            pic.headerDirty = 1;
+        }
+        l = next;
+    }
+    // Without any colour layer the tools would have nothing to paint on: a fresh one.
+    bool colour = false;
+    for (c_TesLayer* l = pic.bottomLayer; l; l = l->above)
+        colour = colour || l->type == 1;
+    if (!colour) pic.AddColourLayer();
+    if (!pic.currentLayer && pic.topLayer) pic.SetCurrent(pic.topLayer);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -126,6 +126,9 @@ class c_TesPortfolio : public cTes_PicStore {
     bool WritePortfolioRecord();
     bool ImportFolderHasFiles();
     void RemoveStaleLayerFiles(c_TesPic& picture, const std::string& folder);
+    // After loading: colour layers that can never get pixels are left out, and a picture left
+    // without a colour layer gets a fresh one.
+    void KeepPaintable(c_TesPic& picture, const std::string& folder);
 
     cTes_PortfolioHost* host_ = nullptr;
     cTes_PicDisplay* display_ = nullptr;
