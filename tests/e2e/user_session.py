@@ -117,7 +117,8 @@ class Program:
         if os.path.exists(self.state_path):
             os.remove(self.state_path)
         self.proc = subprocess.Popen([self.binary], env=self.env, stdout=self.log, stderr=self.log)
-        self.window = self.wait(self.find_window, 'the program\'s window')
+        # Generous: a loaded machine (or a sanitizer build) can take long to open the first window.
+        self.window = self.wait(self.find_window, 'the program\'s window', timeout=2 * TIMEOUT)
         # The studio is up and a drawing is loaded.
         self.wait(lambda: self.value('studio') == '1' and int(self.value('picture', '0 0 0').split()[0]) > 0,
                   'the studio and a drawing')
