@@ -149,22 +149,6 @@ void GatherSettings() {
         std::copy(std::begin(g_portfolio->slots), std::end(g_portfolio->slots), std::begin(s.wipSlots));
 }
 
-// Keys: Escape closes the front floating window (a menu, a message); the rest are the desktop's
-// shortcuts (undo, redo, clipboard).
-bool OnKey(cVek_Desktop& d, const vek::KeyEvent& e) {
-    if (e.keyCode == vek::kKeyEscape) {
-        for (int i = d.WindowCount(); i-- > 0;) {
-            cVek_Window* w = d.WindowAt(i);
-            if (w->GetLayer() == cVek_Window::kLayerFloating && w->IsOpen() && w->Visible()) {
-                w->Close();
-                return true;
-            }
-        }
-        return false;
-    }
-    return d.HandleShortcut(e);
-}
-
 void RequestMinimise() {
     g_minimiseRequested = true;
 }
@@ -214,11 +198,11 @@ void SetUp() {
     g_textFont->LoadMetrics(vek::ui::kTextFontSheet);
     g_iconFont = std::make_unique<cVek_Font>();
     g_iconFont->LoadMetrics(vek::ui::kIconFontSheet);
-    // 6. The desktop: close handler, the shortcut keys (sent to the commands), GL state
-    //    re-applied per drawn frame, depth cleared, idle frames skipped.
+    // 6. The desktop: close handler, the built-in shortcut keys (sent to the commands; Escape
+    //    closes the front menu or message), GL state re-applied per drawn frame, depth cleared,
+    //    idle frames skipped.
     cVek_Desktop::Settings ds;
     ds.closeHandler = OnClose;
-    ds.keyHandler = OnKey;
     ds.textFont = g_textFont.get();
     ds.iconFont = g_iconFont.get();
     g_desktop = std::make_unique<cVek_Desktop>(ds);

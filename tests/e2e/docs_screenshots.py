@@ -3,7 +3,7 @@
 strokes with different pens and colours, then the screen as it starts, with the options menu
 open, with popup help showing, with the panels hidden and with a manual page. Not a test.
 
-Usage: xvfb-run -a -s "-screen 0 1280x800x24" tests/e2e/docs_screenshots.py SCRIBBIX XCLOSE OUT_DIR
+Usage: tests/e2e/docs_screenshots.py SCRIBBIX XCLOSE OUT_DIR   (starts its own 1280x800 Xvfb)
 """
 import math
 import os
@@ -11,7 +11,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from user_session import Program  # noqa: E402
+from user_session import SCREEN, Program, start_xvfb  # noqa: E402
 
 
 def curve(cx, cy, rx, ry, a0, a1, n=40):
@@ -26,6 +26,7 @@ def wave(x0, x1, y, amp, periods, n=60):
 def main():
     binary, xclose, out = sys.argv[1:4]
     os.makedirs(out, exist_ok=True)
+    xvfb = start_xvfb(*SCREEN)
     p = Program(binary, xclose, tempfile.mkdtemp(prefix='sx_docs_'))
     try:
         p.start()
@@ -97,6 +98,8 @@ def main():
         p.close()
     finally:
         p.kill()
+        xvfb.terminate()
+        xvfb.wait()
     print('screenshots in', out)
 
 

@@ -12,10 +12,14 @@ The program tells the test what it shows through its test hook (SCRIBBIX_TEST_ST
 file with the panel state, the open menus and their items, and the pixel position of every panel
 button. Every wait polls that file or the disk; nothing sleeps for a fixed time.
 
-Usage (inside xvfb-run): user_session.py SCRIBBIX XCLOSE SHOTS_DIR
+The test starts its own virtual X server (Xvfb with -displayfd, so the server picks a free display
+itself and parallel test runs never share one).
+
+Usage: user_session.py SCRIBBIX XCLOSE SHOTS_DIR
 """
 import os
 import re
+import select
 import shutil
 import struct
 import subprocess
@@ -30,6 +34,7 @@ import xwd2png  # noqa: E402
 TITLE = '^Scribbix v1\\.0\\.0$'
 POLL = 0.05
 TIMEOUT = 60.0
+SCREEN = (1280, 800)
 
 
 class Failure(Exception):
@@ -39,6 +44,28 @@ class Failure(Exception):
 def check(cond, what):
     if not cond:
         raise Failure(what)
+
+
+# ---- a private virtual X server
+
+def start_xvfb(width, height):
+    """Starts Xvfb on a display it picks itself; sets DISPLAY. Returns the server process."""
+    r, w = os.pipe()
+    proc = subprocess.Popen(['Xvfb', '-displayfd', str(w), '-screen', '0', '%dx%dx24' % (width, height),
+                             '-nolisten', 'tcp'], pass_fds=(w,), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    os.close(w)
+    data, deadline = b'', time.monotonic() + TIMEOUT
+    while not data.endswith(b'\n'):
+        ready, _, _ = select.select([r], [], [], max(0.0, deadline - time.monotonic()))
+        chunk = os.read(r, 64) if ready else b''
+        if not chunk:
+            proc.kill()
+            raise Failure('Xvfb did not start')
+        data += chunk
+    os.close(r)
+    os.environ['DISPLAY'] = ':' + data.decode().strip()
+    return proc
 
 
 # ---- PNG decoding (zlib and the five row filters), independent of the program's codec
@@ -294,6 +321,7 @@ def session(p, shots):
     check(p.value('penSizeIndex') == '3', 'pen size index is %s' % p.value('penSizeIndex'))
     check(p.value('selectedColour') == '6', 'colour index is %s' % p.value('selectedColour'))
     sw, sh = (int(v) for v in p.value('screen').split())
+    check((sw, sh) == SCREEN, 'the program sees a %dx%d screen, not its own X server' % (sw, sh))
     first = int(p.value('picture').split()[0])
     p.xdo('mousemove', sw - 1, sh - 1)
     p.screenshot(os.path.join(shots, 'studio-default.png'))
@@ -435,6 +463,7 @@ def main():
     binary, xclose, shots = sys.argv[1], sys.argv[2], sys.argv[3]
     os.makedirs(shots, exist_ok=True)
     work = tempfile.mkdtemp(prefix='sx_e2e_')
+    xvfb = start_xvfb(*SCREEN)
     p = Program(binary, xclose, work)
     try:
         session(p, shots)
@@ -447,6 +476,8 @@ def main():
         return 1
     finally:
         p.kill()
+        xvfb.terminate()
+        xvfb.wait()
     shutil.rmtree(work, ignore_errors=True)
     print('ok')
     return 0
