@@ -1,10 +1,9 @@
 // The display encoding: table entries and bytes against values computed independently (Python,
 // double precision sRGB with the float table), the fast encoders against the plain lookup on
-// densely sampled bit patterns, every step's neighbourhood and the special values, and the fused
-// paper path against the picture's own composite.
+// sampled bit patterns, every step's neighbourhood and the special values, and the fused paper
+// path against the picture's own composite.
 #include "editor/DisplayEncoder.h"
 #include "editor/cTes_PicEditor.h"
-#include "engine/picture/c_TesLayer_Gfx.h"
 #include "engine/picture/c_TesPic.h"
 
 #include <gtest/gtest.h>
@@ -24,62 +23,54 @@ float FromBits(uint32_t b) {
     return x;
 }
 
-// Runs `values` through every encoder path and compares with Reference.
+// Runs `values` through Byte and both row paths (as the colour channels of RGBA pixels, a pixel
+// count that leaves a vector tail) and compares with Reference; nothing may land past the row.
 void ExpectAllPathsMatch(DisplayEncoder& e, const std::vector<float>& values) {
-    // Pack the values as the colour channels of RGBA pixels (alpha 1), a pixel count that leaves a
-    // tail after the vector rounds.
     const size_t pixels = (values.size() + 2) / 3;
     std::vector<float> rgba(pixels * 4, 1.0f);
     for (size_t i = 0; i < values.size(); ++i)
         rgba[i / 3 * 4 + i % 3] = values[i];
-    std::vector<uint8_t> vec(pixels * 3 + 8, 0xAA), sca(pixels * 3 + 8, 0xAA);
-    e.AllowVectorPath(true);
-    e.RowToRgb(rgba.data(), vec.data(), static_cast<int32_t>(pixels));
-    e.AllowVectorPath(false);
-    e.RowToRgb(rgba.data(), sca.data(), static_cast<int32_t>(pixels));
+    std::vector<uint8_t> out[2];
+    for (int vector = 0; vector < 2; ++vector) {
+        out[vector].assign(pixels * 3 + 8, 0xAA);
+        e.AllowVectorPath(vector != 0);
+        e.RowToRgb(rgba.data(), out[vector].data(), static_cast<int32_t>(pixels));
+        EXPECT_EQ(out[vector][pixels * 3], 0xAA) << "wrote past the row";
+    }
     e.AllowVectorPath(true);
     for (size_t i = 0; i < values.size(); ++i) {
         const uint8_t want = e.Reference(values[i]);
         uint32_t bits;
         std::memcpy(&bits, &values[i], 4);
         ASSERT_EQ(e.Byte(values[i]), want) << std::hex << "bits 0x" << bits;
-        ASSERT_EQ(vec[i], want) << std::hex << "vector path, bits 0x" << bits;
-        ASSERT_EQ(sca[i], want) << std::hex << "scalar path, bits 0x" << bits;
+        ASSERT_EQ(out[0][i], want) << std::hex << "scalar path, bits 0x" << bits;
+        ASSERT_EQ(out[1][i], want) << std::hex << "vector path, bits 0x" << bits;
     }
-    EXPECT_EQ(vec[pixels * 3], 0xAA) << "wrote past the row";
 }
 
 } // namespace
 
-TEST(Table, EntriesAreTheSrgbEncodingOfIOver1023AndTheLastIsOne) {
+TEST(Encode, TableEntriesAndBytesMatchIndependentlyComputedValues) {
     DisplayEncoder e;
     const float* t = e.Table();
     EXPECT_EQ(t[0], 0.0f);
     EXPECT_FLOAT_EQ(t[1], 0.012629521079361439f); // linear part: 12.92 / 1023
-    EXPECT_FLOAT_EQ(t[3], 0.03788856416940689f);
-    EXPECT_FLOAT_EQ(t[4], 0.04971187561750412f); // first entry above 0.0031308
-    EXPECT_FLOAT_EQ(t[100], 0.34537866711616516f);
+    EXPECT_FLOAT_EQ(t[4], 0.04971187561750412f);  // first entry above 0.0031308
     EXPECT_FLOAT_EQ(t[511], 0.7350350022315979f);
     EXPECT_FLOAT_EQ(t[1022], 0.9995701909065247f);
     EXPECT_EQ(t[1023], 1.0f);
-}
-
-TEST(Lookup, BytesMatchIndependentlyComputedValues) {
-    DisplayEncoder e;
     const struct {
         float x;
         uint8_t byte;
     } cases[] = {{0.5f, 188},  {0.214f, 127}, {0.0031308f, 10}, {0.001f, 3}, {0.0001f, 0}, {0.18f, 118},
                  {0.73f, 222}, {0.999f, 255}, {0.05f, 63},      {0.01f, 25}, {0.2f, 124},  {0.9f, 243}};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(e.Reference(c.x), c.byte) << c.x;
-        EXPECT_EQ(e.Byte(c.x), c.byte) << c.x;
-    }
 }
 
-TEST(Lookup, SpecialValuesClampAndNanIsBlack) {
+TEST(Encode, SpecialValuesClampAndNanIsBlackOnEveryPath) {
     DisplayEncoder e;
-    const float inf = std::numeric_limits<float>::infinity();
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     const std::vector<float> v = {0.0f,
                                   -0.0f,
                                   -1e-30f,
@@ -89,8 +80,8 @@ TEST(Lookup, SpecialValuesClampAndNanIsBlack) {
                                   1.0000001f,
                                   7.5f,
                                   inf,
-                                  std::numeric_limits<float>::quiet_NaN(),
-                                  -std::numeric_limits<float>::quiet_NaN(),
+                                  nan,
+                                  -nan,
                                   FromBits(0x7F800001u),
                                   FromBits(0xFFC00000u),
                                   FromBits(1u),
@@ -100,37 +91,21 @@ TEST(Lookup, SpecialValuesClampAndNanIsBlack) {
     for (size_t i = 0; i < v.size(); ++i)
         EXPECT_EQ(e.Reference(v[i]), want[i]) << i;
     ExpectAllPathsMatch(e, v);
+    cTes_PicEditor editor; // the panels' swatches: the same bytes, channel by channel
+    const float odd[3] = {-1.0f, 2.0f, std::nanf("")}, mid[3] = {0.5f, 0.214f, 0.0f};
+    EXPECT_EQ(editor.ColourToDisplay(odd), 0x00FF00u);
+    EXPECT_EQ(editor.ColourToDisplay(mid), 0xBC7F00u); // 188, 127, 0
 }
 
-TEST(FastEncoder, TheBucketTableIsExactSoTheVectorPathIsUsable) {
+TEST(Encode, FastEncodersMatchThePlainLookupAroundEveryStepAndOnSampledPatterns) {
     DisplayEncoder e;
-    // A bucket holding two steps would disable the fast paths (and make them slow).
-    EXPECT_EQ(e.Byte(0.5f), e.Reference(0.5f));
 #if defined(__x86_64__)
+    // A bucket holding two steps would disable the fast paths (and make them slow).
     if (__builtin_cpu_supports("avx2")) {
         EXPECT_TRUE(e.HasVectorPath());
     }
 #endif
-}
-
-TEST(FastEncoder, MatchesThePlainLookupOnDenselySampledPatternsInZeroToOne) {
-    DisplayEncoder e;
-    std::vector<float> v;
-    v.reserve(1 << 22);
-    // Every 127th pattern of 0 .. 1.0 (about 8.4 million), flushed in chunks.
-    for (uint32_t b = 0; b <= 0x3F800000u; b += 127) {
-        v.push_back(FromBits(b));
-        if (v.size() == (1u << 22)) {
-            ExpectAllPathsMatch(e, v);
-            v.clear();
-        }
-    }
-    ExpectAllPathsMatch(e, v);
-}
-
-TEST(FastEncoder, MatchesThePlainLookupAroundEveryStep) {
-    DisplayEncoder e;
-    // Where the result goes up, found by scanning a fine grid: every pattern within 300 of it.
+    // Where the result goes up, found on a fine grid: every pattern within 300 of it.
     std::vector<float> v;
     uint8_t prev = 0;
     for (uint32_t b = 0x38000000u; b <= 0x3F800000u; b += 64) {
@@ -142,47 +117,38 @@ TEST(FastEncoder, MatchesThePlainLookupAroundEveryStep) {
     }
     EXPECT_GT(v.size(), 255u * 600u);
     ExpectAllPathsMatch(e, v);
-}
-
-TEST(FastEncoder, RowsOfEveryLengthWriteExactlyTheirBytes) {
-    DisplayEncoder e;
+    // Every 127th pattern of 0 .. 1.0, in chunks.
+    v.clear();
+    for (uint32_t b = 0; b <= 0x3F800000u; b += 127) {
+        v.push_back(FromBits(b));
+        if (v.size() == (1u << 22)) ExpectAllPathsMatch(e, v), v.clear();
+    }
+    ExpectAllPathsMatch(e, v);
+    // Rows of every length up to a few vectors write exactly their bytes.
     std::vector<float> px(4 * 40);
     for (size_t i = 0; i < px.size(); ++i)
         px[i] = float(i % 17) / 16.0f;
     for (int n = 0; n <= 33; ++n) {
         std::vector<uint8_t> out(40 * 3, 0x5A);
         e.RowToRgb(px.data(), out.data(), n);
-        for (int i = 0; i < n * 3; ++i)
-            ASSERT_EQ(out[i], e.Reference(px[i / 3 * 4 + i % 3])) << n << " " << i;
-        for (size_t i = size_t(n) * 3; i < out.size(); ++i)
-            ASSERT_EQ(out[i], 0x5A) << "row of " << n;
+        for (size_t i = 0; i < out.size(); ++i)
+            ASSERT_EQ(out[i], i < size_t(n) * 3 ? e.Reference(px[i / 3 * 4 + i % 3]) : 0x5A) << n << " " << i;
     }
 }
 
-TEST(Colour, ColourToDisplayClampsEachChannelAndUsesTheTable) {
-    cTes_PicEditor editor;
-    const float black[3] = {0, 0, 0}, white[3] = {1, 1, 1}, odd[3] = {-1.0f, 2.0f, std::nanf("")};
-    const float mid[3] = {0.5f, 0.214f, 0.0f};
-    EXPECT_EQ(editor.ColourToDisplay(black), 0x000000u);
-    EXPECT_EQ(editor.ColourToDisplay(white), 0xFFFFFFu);
-    EXPECT_EQ(editor.ColourToDisplay(odd), 0x00FF00u);
-    EXPECT_EQ(editor.ColourToDisplay(mid), 0xBC7F00u); // 188, 127, 0
-}
-
-TEST(FusedPaper, OneLayerOverPaperGivesTheSameBytesAsCompositeThenEncode) {
+TEST(Encode, OneLayerOverPaperGivesTheSameBytesAsCompositeThenEncode) {
     // Colours and alphas beyond 0..1, NaNs and zero alpha: the fused pass must reproduce the
     // composite's arithmetic exactly, on both encoder paths.
     const int W = 61, H = 7;
     for (int vector = 0; vector < 2; ++vector) {
         c_TesPic pic(W, H);
         pic.paperColour[0] = 0.9f, pic.paperColour[1] = 0.35f, pic.paperColour[2] = 0.0625f;
-        c_TesLayer_Gfx* ink = pic.AddColourLayer();
+        float* p = pic.AddColourLayer()->Pixels();
         uint32_t s = 987654321u;
         auto next = [&]() {
             s = s * 1664525u + 1013904223u;
             return float(s >> 8) / 16777216.0f;
         };
-        float* p = ink->Pixels();
         for (int i = 0; i < W * H; ++i, p += 4) {
             for (int c = 0; c < 3; ++c)
                 p[c] = next() * 1.6f - 0.3f;
@@ -196,11 +162,9 @@ TEST(FusedPaper, OneLayerOverPaperGivesTheSameBytesAsCompositeThenEncode) {
         editor.SetPicture(&pic);
         ASSERT_TRUE(editor.UpdateDisplayImage(pic));
         auto ref = pic.Composite(0, 0, W, H, false, -1);
-        ASSERT_TRUE(ref);
         const uint8_t* got = editor.displayImage.As<uint8_t>();
-        for (int i = 0; i < W * H; ++i)
-            for (int c = 0; c < 3; ++c)
-                ASSERT_EQ(got[i * 3 + c], editor.encoder.Reference(ref->Pixels()[i * 4 + c]))
-                    << "pixel " << i << " channel " << c << " vector " << vector;
+        for (int i = 0; i < W * H * 3; ++i)
+            ASSERT_EQ(got[i], editor.encoder.Reference(ref->Pixels()[i / 3 * 4 + i % 3]))
+                << "pixel " << i / 3 << " vector " << vector;
     }
 }
