@@ -13,162 +13,150 @@ using namespace pictest;
 
 namespace {
 
+struct Rgba {
+    float r, g, b, a;
+};
+
 c_TesLayer_Gfx* Layer(c_TesPic& pic) {
     return pic.AddColourLayer();
 }
 
 void ExpectPx(const c_TesLayer& l, int x, int y, float r, float g, float b, float a) {
     const float* p = l.Pixels() + (size_t(y - l.y) * l.width + (x - l.x)) * 4;
-    EXPECT_EQ(p[0], r) << x << "," << y;
-    EXPECT_EQ(p[1], g) << x << "," << y;
-    EXPECT_EQ(p[2], b) << x << "," << y;
-    EXPECT_EQ(p[3], a) << x << "," << y;
+    EXPECT_TRUE(p[0] == r && p[1] == g && p[2] == b && p[3] == a)
+        << x << "," << y << ": " << p[0] << " " << p[1] << " " << p[2] << " " << p[3];
 }
+
+// One layer of a one-row picture: colour pixels, or wax values when `wax` is given.
+struct Spec {
+    std::vector<Rgba> px;
+    int opacity = 100, blendMode = 0, visible = 1;
+    std::vector<float> wax = {};
+};
 
 } // namespace
 
-TEST(Composite, NoLayersGivesNothing) {
-    c_TesPic pic(4, 4);
-    EXPECT_EQ(pic.Composite(0, 0, 4, 4, false, 0), nullptr);
+TEST(Composite, HandComputedPixelsOfEveryCaseOfTheColourTableThePaperAndTheWax) {
+    const float third = 0.666666686534881591796875f,
+                rest = 0.333333313465118408203125f; // f, 1 − f of 0.5 / 0.75
+    const Rgba clear{0, 0, 0, 0}, red{1, 0, 0, 0.5f}, grey{0.5f, 0.5f, 0.5f, 1}, under{0.2f, 0.4f, 0.6f, 1};
+    const float mix = 0.5f * 1.0f + 0.5f * 0.2f; // half wax over an opaque pixel: t = k = 0.5
+    const struct {
+        const char* what;
+        std::vector<Spec> layers;
+        int paperMode, paperOn;
+        bool hidden;
+        std::vector<Rgba> want;
+    } cases[] = {
+        // The paper is (0.5, 0.25, 0): half-transparent red over it is (0.75, 0.125, 0).
+        {"half transparent red without paper", {{{red}}}, 0, 1, false, {red}},
+        {"... on paper", {{{red}}}, 1, 0, false, {{0.75f, 0.125f, 0, 1}}},
+        {"... with the picture's paper switch off", {{{red}}}, -1, 0, false, {red}},
+        {"... with the picture's paper switch on", {{{red}}}, -1, 1, false, {{0.75f, 0.125f, 0, 1}}},
+        {"paper where nothing is drawn", {{{clear}}}, 1, 0, false, {{0.5f, 0.25f, 0, 1}}},
+        {"Normal over, single-precision weights",
+         {{{{0, 0, 1, 1}, {0, 0, 1, 0.5f}}}, {{red, red}}},
+         0,
+         1,
+         false,
+         {{0.5f, 0, 0.5f, 1}, {third, 0, rest, 0.75f}}},
+        {"opacity 0 changes nothing",
+         {{{{0.2f, 0.4f, 0.6f, 0.8f}, clear}}, {{grey, grey}, 0}},
+         0,
+         1,
+         false,
+         {{0.2f, 0.4f, 0.6f, 0.8f}, clear}},
+        {"opacity scales alpha in single precision",
+         {{{{0.5f, 0.5f, 0.5f, 0.9f}}, 37}},
+         0,
+         1,
+         false,
+         {{0.5f, 0.5f, 0.5f, 0.9f * 0.37f}}},
+        {"Multiply leaves transparent areas transparent",
+         {{{grey, clear}}, {{{0.5f, 0.25f, 1, 1}, {0.5f, 0.25f, 1, 1}}, 100, kTesBlend_Multiply}},
+         0,
+         1,
+         false,
+         {{0.25f, 0.125f, 0.5f, 1}, clear}},
+        {"a half-alpha Add mixes its result: 0.5·0.5 + 0.5·0.75",
+         {{{grey}}, {{{0.25f, 0.25f, 0.25f, 0.5f}}, 100, kTesBlend_Add}},
+         0,
+         1,
+         false,
+         {{0.625f, 0.625f, 0.625f, 1}}},
+        {"the lowest blend layer blends against the paper even with paper off",
+         {{{{0.25f, 0.25f, 0.25f, 0.5f}, clear}, 100, kTesBlend_Add}},
+         0,
+         1,
+         false,
+         {{0.75f, 0.5f, 0.25f, 0.5f}, clear}},
+        {"hidden layers are left out", {{{grey}, 100, 0, 0}}, 0, 1, false, {clear}},
+        {"... unless asked for", {{{grey}, 100, 0, 0}}, 0, 1, true, {grey}},
+        {"wax 0 leaves pixels, wax 1 paints opaque ones yellow, half wax mixes",
+         {{{under, under, under}}, {{}, 100, 0, 1, {0, 1, 0.5f}}},
+         0,
+         1,
+         false,
+         {under, {1, 0.7f, 0, 1}, {mix, 0.5f * 0.7f + 0.5f * 0.4f, 0.5f * 0.6f, 1}}},
+        {"wax over nothing: its own colour, or transparent black",
+         {{{clear, clear, clear}}, {{}, 100, 0, 1, {1, 0.25f, 0}}},
+         0,
+         1,
+         false,
+         {{1, 0.7f, 0, 1}, {1, 0.7f, 0, 0.25f}, clear}},
+        {"full wax over a half-transparent pixel is the wax colour",
+         {{{{0, 0, 1, 0.5f}}}, {{}, 100, 0, 1, {1}}},
+         0,
+         1,
+         false,
+         {{1, 0.7f, 0, 1}}},
+    };
+    for (const auto& c : cases) {
+        const int32_t w = static_cast<int32_t>(c.want.size());
+        c_TesPic pic(w, 1);
+        pic.paperColour[0] = 0.5f, pic.paperColour[1] = 0.25f, pic.paperColour[2] = 0.0f;
+        pic.paperOn = c.paperOn;
+        for (const Spec& l : c.layers) {
+            c_TesLayer* layer =
+                l.wax.empty() ? static_cast<c_TesLayer*>(pic.AddColourLayer()) : pic.AddWaxLayer();
+            for (int32_t x = 0; x < w; ++x)
+                if (l.wax.empty())
+                    SetPx(*layer, x, 0, l.px[x].r, l.px[x].g, l.px[x].b, l.px[x].a);
+                else
+                    layer->Pixels()[x] = l.wax[x];
+            layer->opacity = l.opacity;
+            layer->blendMode = l.blendMode;
+            layer->blendOn = l.blendMode != 0;
+            layer->visible = l.visible;
+        }
+        auto t = pic.Composite(0, 0, w, 1, c.hidden, c.paperMode);
+        ASSERT_NE(t, nullptr) << c.what;
+        SCOPED_TRACE(c.what);
+        for (int32_t x = 0; x < w; ++x)
+            ExpectPx(*t, x, 0, c.want[x].r, c.want[x].g, c.want[x].b, c.want[x].a);
+        int i = 0;
+        for (c_TesLayer* l = pic.bottomLayer; l; l = l->above)
+            EXPECT_EQ(l->visible, c.layers[i++].visible) << "include-hidden changed a flag";
+    }
 }
 
-TEST(Composite, HalfTransparentRedWithoutAndWithWhitePaper) {
-    c_TesPic pic(3, 2);
-    auto* l = Layer(pic);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            SetPx(*l, x, y, 1, 0, 0, 0.5f);
-    auto off = pic.Composite(0, 0, 3, 2, false, 0);
-    ASSERT_NE(off, nullptr);
-    ExpectPx(*off, 2, 1, 1, 0, 0, 0.5f);
-    auto on = pic.Composite(0, 0, 3, 2, false, 1);
-    ExpectPx(*on, 2, 1, 1, 0.5f, 0.5f, 1);
-    pic.paperOn = 0;
-    ExpectPx(*pic.Composite(0, 0, 3, 2, false, -1), 0, 0, 1, 0, 0, 0.5f);
-    pic.paperOn = 1;
-    ExpectPx(*pic.Composite(0, 0, 3, 2, false, -1), 0, 0, 1, 0.5f, 0.5f, 1);
-}
-
-TEST(Composite, PaperShowsWhereNothingIsDrawn) {
-    c_TesPic pic(2, 1);
-    Layer(pic);
-    pic.paperColour[0] = 0.25f, pic.paperColour[1] = 0.5f, pic.paperColour[2] = 0.75f;
-    ExpectPx(*pic.Composite(0, 0, 2, 1, false, 1), 1, 0, 0.25f, 0.5f, 0.75f, 1);
-}
-
-TEST(Composite, NormalOverBlendsWithSinglePrecisionWeights) {
-    c_TesPic pic(2, 1);
-    auto* bottom = Layer(pic);
-    SetPx(*bottom, 0, 0, 0, 0, 1, 1);
-    SetPx(*bottom, 1, 0, 0, 0, 1, 0.5f);
-    auto* top = Layer(pic);
-    SetPx(*top, 0, 0, 1, 0, 0, 0.5f);
-    SetPx(*top, 1, 0, 1, 0, 0, 0.5f);
-    auto t = pic.Composite(0, 0, 2, 1, false, 0);
-    ExpectPx(*t, 0, 0, 0.5f, 0, 0.5f, 1);
-    // outA = 0.75, f = 0.5 / 0.75 in single precision, 1 − f likewise.
-    ExpectPx(*t, 1, 0, 0.666666686534881591796875f, 0, 0.333333313465118408203125f, 0.75f);
-}
-
-TEST(Composite, OpacityZeroChangesNothing) {
-    c_TesPic pic(2, 1);
-    auto* bottom = Layer(pic);
-    SetPx(*bottom, 0, 0, 0.2f, 0.4f, 0.6f, 0.8f);
-    auto* top = Layer(pic);
-    SetPx(*top, 0, 0, 1, 1, 1, 1);
-    SetPx(*top, 1, 0, 1, 1, 1, 1);
-    top->opacity = 0;
-    auto t = pic.Composite(0, 0, 2, 1, false, 0);
-    ExpectPx(*t, 0, 0, 0.2f, 0.4f, 0.6f, 0.8f);
-    ExpectPx(*t, 1, 0, 0, 0, 0, 0);
-}
-
-TEST(Composite, OpacityScalesAlphaInSinglePrecision) {
-    c_TesPic pic(1, 1);
-    auto* l = Layer(pic);
-    SetPx(*l, 0, 0, 0.5f, 0.5f, 0.5f, 0.9f);
-    l->opacity = 37;
-    ExpectPx(*pic.Composite(0, 0, 1, 1, false, 0), 0, 0, 0.5f, 0.5f, 0.5f, 0.9f * 0.37f);
-}
-
-TEST(Composite, BlendModeLayerLeavesTransparentAreasTransparent) {
-    c_TesPic pic(2, 1);
-    auto* bottom = Layer(pic);
-    SetPx(*bottom, 0, 0, 0.5f, 0.5f, 0.5f, 1);
-    auto* top = Layer(pic);
-    SetPx(*top, 0, 0, 0.5f, 0.25f, 1, 1);
-    SetPx(*top, 1, 0, 0.5f, 0.25f, 1, 1);
-    top->blendOn = 1;
-    top->blendMode = kTesBlend_Multiply;
-    auto t = pic.Composite(0, 0, 2, 1, false, 0);
-    ExpectPx(*t, 0, 0, 0.25f, 0.125f, 0.5f, 1);
-    ExpectPx(*t, 1, 0, 0, 0, 0, 0);
-}
-
-TEST(Composite, BlendModeWithPartialAlphaMixesTheBlendResult) {
-    c_TesPic pic(1, 1);
-    SetPx(*Layer(pic), 0, 0, 0.5f, 0.5f, 0.5f, 1);
-    auto* top = Layer(pic);
-    SetPx(*top, 0, 0, 0.25f, 0.25f, 0.25f, 0.5f);
-    top->blendOn = 1;
-    top->blendMode = kTesBlend_Add;
-    // X = 0.75; D = 0.5·0.5 + 0.5·0.75 = 0.625; alpha unchanged.
-    ExpectPx(*pic.Composite(0, 0, 1, 1, false, 0), 0, 0, 0.625f, 0.625f, 0.625f, 1);
-}
-
-TEST(Composite, LowestBlendModeLayerBlendsAgainstThePaperEvenWithPaperOff) {
-    c_TesPic pic(2, 1);
-    pic.paperColour[0] = 0.5f, pic.paperColour[1] = 0.25f, pic.paperColour[2] = 0.0f;
-    auto* l = Layer(pic);
-    SetPx(*l, 0, 0, 0.25f, 0.25f, 0.25f, 0.5f);
-    l->blendOn = 1;
-    l->blendMode = kTesBlend_Add;
-    auto t = pic.Composite(0, 0, 2, 1, false, 0);
-    ExpectPx(*t, 0, 0, 0.75f, 0.5f, 0.25f, 0.5f);
-    ExpectPx(*t, 1, 0, 0, 0, 0, 0);
-    // With the switch off the mode number is ignored.
-    l->blendOn = 0;
-    ExpectPx(*pic.Composite(0, 0, 2, 1, false, 0), 0, 0, 0.25f, 0.25f, 0.25f, 0.5f);
-}
-
-TEST(Composite, IncludeHiddenDrawsHiddenLayersAndLeavesTheirFlags) {
-    c_TesPic pic(1, 1);
-    auto* l = Layer(pic);
-    SetPx(*l, 0, 0, 0, 1, 0, 1);
-    l->visible = 0;
-    l->headerDirty = 0;
-    ExpectPx(*pic.Composite(0, 0, 1, 1, false, 0), 0, 0, 0, 0, 0, 0);
-    ExpectPx(*pic.Composite(0, 0, 1, 1, true, 0), 0, 0, 0, 1, 0, 1);
-    EXPECT_EQ(l->visible, 0);
-    EXPECT_EQ(l->headerDirty, 0);
-}
-
-TEST(Composite, RectangleIsClippedToThePicture) {
+TEST(Composite, NothingForNoLayersOrARectangleOutsideAndRepeatingPicturesWrapTheTarget) {
     c_TesPic pic(10, 8);
-    Layer(pic);
+    EXPECT_EQ(pic.Composite(0, 0, 4, 4, false, 0), nullptr);
+    pic.AddColourLayer();
     auto t = pic.Composite(-3, 6, 5, 10, false, 0);
     ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->x, 0);
-    EXPECT_EQ(t->y, 6);
-    EXPECT_EQ(t->width, 2);
-    EXPECT_EQ(t->height, 2);
+    EXPECT_TRUE(t->x == 0 && t->y == 6 && t->width == 2 && t->height == 2);
     EXPECT_EQ(pic.Composite(10, 0, 3, 3, false, 0), nullptr);
-}
-
-TEST(Composite, RepeatingPictureWrapsTheTargetAcrossTheEdge) {
-    c_TesPic pic(4, 3);
-    pic.repeatX = 1;
-    auto* l = Layer(pic);
+    c_TesPic tiles(4, 3);
+    tiles.repeatX = 1;
+    auto* l = tiles.AddColourLayer();
     for (int x = 0; x < 4; ++x)
         SetPx(*l, x, 1, float(x), 0, 0, 1);
-    auto t = pic.Composite(-1, 1, 3, 1, false, 0);
+    t = tiles.Composite(-1, 1, 3, 1, false, 0);
     ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->x, 3);
-    EXPECT_EQ(t->width, 3);
-    const float* p = t->Pixels();
-    EXPECT_EQ(p[0], 3.0f);
-    EXPECT_EQ(p[4], 0.0f);
-    EXPECT_EQ(p[8], 1.0f);
+    EXPECT_TRUE(t->x == 3 && t->width == 3);
+    EXPECT_TRUE(t->Pixels()[0] == 3.0f && t->Pixels()[4] == 0.0f && t->Pixels()[8] == 1.0f);
 }
 
 namespace {
@@ -227,45 +215,6 @@ TEST(Composite, MarginLayerOnAWholeRepeatingPictureWorksOnEveryPixel) {
     for (auto& c : m->calls)
         area += (c.second / 1000) * (c.second % 1000);
     EXPECT_EQ(area, 100);
-}
-
-TEST(Wax, OverlayLeavesZeroWaxAndPaintsFullWaxYellowOnOpaque) {
-    c_TesPic pic(3, 1);
-    auto* l = Layer(pic);
-    for (int x = 0; x < 3; ++x)
-        SetPx(*l, x, 0, 0.2f, 0.4f, 0.6f, 1);
-    auto* wax = pic.AddWaxLayer();
-    wax->Pixels()[1] = 1.0f;
-    wax->Pixels()[2] = 0.5f;
-    auto t = pic.Composite(0, 0, 3, 1, false, 0);
-    ExpectPx(*t, 0, 0, 0.2f, 0.4f, 0.6f, 1);
-    ExpectPx(*t, 1, 0, 1.0f, 0.7f, 0.0f, 1);
-    // Half strength over an opaque pixel: the plain mix (t = 0.5, k = 0.5).
-    ExpectPx(*t, 2, 0, (0.5f * 1.0f + 0.5f * 0.2f) / 1.0f, (0.5f * 0.7f + 0.5f * 0.4f) / 1.0f,
-             (0.5f * 0.0f + 0.5f * 0.6f) / 1.0f, 1);
-}
-
-TEST(Wax, OverlayHandsFiniteColoursToThePaperWhereNothingIsBelow) {
-    c_TesPic pic(3, 1);
-    Layer(pic); // transparent
-    auto* wax = pic.AddWaxLayer();
-    wax->Pixels()[0] = 1.0f;
-    wax->Pixels()[1] = 0.25f;
-    wax->opacity = 100;
-    auto t = pic.Composite(0, 0, 3, 1, false, 0);
-    ExpectPx(*t, 0, 0, 1.0f, 0.7f, 0.0f, 1);     // full wax on nothing: the wax colour
-    ExpectPx(*t, 1, 0, 1.0f, 0.7f, 0.0f, 0.25f); // weaker wax: same colour, less alpha
-    ExpectPx(*t, 2, 0, 0, 0, 0, 0);              // no wax, nothing below: transparent black
-    auto paper = pic.Composite(0, 0, 3, 1, false, 1);
-    for (int i = 0; i < 12; ++i)
-        EXPECT_TRUE(std::isfinite(paper->Pixels()[i]));
-}
-
-TEST(Wax, FullWaxOverAHalfTransparentPixelIsTheWaxColourNotAnExtrapolation) {
-    c_TesPic pic(1, 1);
-    SetPx(*Layer(pic), 0, 0, 0, 0, 1, 0.5f);
-    pic.AddWaxLayer()->Pixels()[0] = 1.0f;
-    ExpectPx(*pic.Composite(0, 0, 1, 1, false, 0), 0, 0, 1.0f, 0.7f, 0.0f, 1);
 }
 
 TEST(Wax, CompactedOutsideValueIsDrawnAroundTheContent) {
