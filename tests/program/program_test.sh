@@ -2,21 +2,24 @@
 # Runs the real program in its own virtual X server and drives it like a user: the window fills
 # the screen, a second copy ends at once with 0 while the first keeps running, and closing the
 # window or a stop signal ends the program with 0.
-# Usage: program_test.sh CASE SCRIBBIX XCLOSE DISPLAY-BASE
+# Usage: program_test.sh CASE SCRIBBIX XCLOSE
 set -uo pipefail
-case_name=$1 prog=$2 xclose=$3 base=$4
+case_name=$1 prog=$2 xclose=$3
 screen_w=1152 screen_h=864
-
-if [ -z "${SX_IN_XVFB:-}" ]; then
-  export SX_IN_XVFB=1
-  # Each case gets its own server, searched from its own display number, so cases run in parallel.
-  exec xvfb-run -a -n "$base" -s "-screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp" "$0" "$@"
-fi
 
 work=$(mktemp -d)
 pids=()
+xvfb=
 cleanup() {
   for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null; done
+  # A server stopped with TERM removes its lock file and socket. A killed one would leave them,
+  # and servers starting later race over the stale lock and may end up sharing a display.
+  if [ -n "$xvfb" ]; then
+    kill -TERM "$xvfb" 2>/dev/null
+    for _ in $(seq 100); do alive "$xvfb" || break; sleep 0.05; done
+    kill -KILL "$xvfb" 2>/dev/null
+    wait "$xvfb" 2>/dev/null
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -28,7 +31,7 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
 fail() {
   echo "FAIL ($case_name): $*" >&2
-  echo "display $DISPLAY; program output:" >&2
+  echo "display ${DISPLAY:-none}; program output:" >&2
   cat "$work/program.log" >&2 2>/dev/null
   exit 1
 }
@@ -74,6 +77,21 @@ expect_exit() {
   [ "$rc" = "$want" ] || fail "exit code $rc, expected $want"
 }
 
+# A private X server on a display it picks itself (-displayfd writes the number once it accepts
+# connections), so cases, and other test runs on the same machine, never share a server.
+start_xvfb() {
+  local deadline=$((SECONDS + 60))
+  Xvfb -displayfd 9 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp 9>"$work/display" \
+    2>"$work/xvfb.log" &
+  xvfb=$!
+  until grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null; do
+    alive "$xvfb" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    [ "$SECONDS" -lt "$deadline" ] || fail "Xvfb not ready after 60 s"
+    sleep 0.05
+  done
+  export DISPLAY=":$(cat "$work/display")"
+}
+
 start() {
   "$prog" >>"$work/program.log" 2>&1 &
   pids+=($!)
@@ -82,6 +100,8 @@ start() {
 }
 
 geometry() { xwininfo -id "$1" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w "x" h}'; }
+
+start_xvfb
 
 case "$case_name" in
 window_fills_screen)
