@@ -40,19 +40,15 @@ TEST_F(History, OneStrokeThenUndoShowsNoUndoAndOneRedoAndRedoBringsItBack) {
     const auto blank = Now();
     Stroke(Pic(), 2, 3, 4, 5, {1, 0, 0, 1});
     const auto drawn = Now();
-    EXPECT_EQ(1, UndoSteps());
-    EXPECT_EQ(0, RedoSteps());
+    EXPECT_TRUE(UndoSteps() == 1 && RedoSteps() == 0);
     Undo();
     EXPECT_EQ(blank, Now());
-    EXPECT_EQ(0, UndoSteps());
-    EXPECT_EQ(1, RedoSteps());
+    EXPECT_TRUE(UndoSteps() == 0 && RedoSteps() == 1);
     c_TesUndo& h = static_cast<c_TesUndo&>(*Pic().history);
-    EXPECT_EQ(0, h.undoCount);
-    EXPECT_EQ(2, h.redoCount);
+    EXPECT_TRUE(h.undoCount == 0 && h.redoCount == 2); // the present-state snapshot and the stroke
     Redo();
     EXPECT_EQ(drawn, Now());
-    EXPECT_EQ(1, UndoSteps());
-    EXPECT_EQ(0, RedoSteps());
+    EXPECT_TRUE(UndoSteps() == 1 && RedoSteps() == 0);
 }
 
 TEST_F(History, TwoStrokesOnDifferentRegionsUndoneAndRedoneExactly) {
@@ -65,14 +61,12 @@ TEST_F(History, TwoStrokesOnDifferentRegionsUndoneAndRedoneExactly) {
     EXPECT_EQ(s1, Now());
     Undo();
     EXPECT_EQ(s0, Now());
-    EXPECT_EQ(0, UndoSteps());
-    EXPECT_EQ(2, RedoSteps());
+    EXPECT_TRUE(UndoSteps() == 0 && RedoSteps() == 2);
     Redo();
     EXPECT_EQ(s1, Now());
     Redo();
     EXPECT_EQ(s2, Now());
-    EXPECT_EQ(2, UndoSteps());
-    EXPECT_EQ(0, RedoSteps());
+    EXPECT_TRUE(UndoSteps() == 2 && RedoSteps() == 0);
     // And back down again, through the records the redos rewrote.
     Undo();
     EXPECT_EQ(s1, Now());
@@ -90,8 +84,7 @@ TEST_F(History, NewRecordAfterUndoDiscardsRedoSideAndItsFiles) {
               FilesIn(UndoFolder()));
     const auto before = Now();
     Stroke(Pic(), 10, 10, 3, 3, {0, 1, 0, 1});
-    EXPECT_EQ(0, RedoSteps());
-    EXPECT_EQ(2, UndoSteps());
+    EXPECT_TRUE(RedoSteps() == 0 && UndoSteps() == 2);
     EXPECT_EQ((std::vector<std::string>{"0000000001.Undo", "0000000004.Undo"}), FilesIn(UndoFolder()));
     Redo(); // nothing to redo: no change
     Stroke(Pic(), 10, 10, 3, 3, {0, 1, 0, 1}, false);
@@ -105,9 +98,7 @@ TEST_F(History, TwentySixRecordsDropTheOldestAndStepsNeverExceedTwentyFive) {
         Stroke(Pic(), i % 24, i / 24, 1, 1, {1, 0, 0, 1});
         after.push_back(Now());
     }
-    c_TesUndo& h = static_cast<c_TesUndo&>(*Pic().history);
-    EXPECT_EQ(26, h.undoCount);
-    EXPECT_EQ(25, UndoSteps());
+    EXPECT_TRUE(static_cast<c_TesUndo&>(*Pic().history).undoCount == 26 && UndoSteps() == 25);
     auto files = FilesIn(UndoFolder());
     ASSERT_EQ(26u, files.size());
     EXPECT_EQ("0000000002.Undo", files.front());
@@ -133,8 +124,7 @@ TEST_F(History, GoingBackToSavepointCanBeUndoneAndRedone) {
     const auto later = Now();
     Pic().history->SavepointCommand(2);
     EXPECT_EQ(atSavepoint, Now());
-    EXPECT_EQ(1, Pic().pictureNumber);
-    EXPECT_EQ(1, Pic().hasSavepoint);
+    EXPECT_TRUE(Pic().pictureNumber == 1 && Pic().hasSavepoint == 1);
     Undo();
     EXPECT_EQ(later, Now());
     Redo();
@@ -157,9 +147,7 @@ TEST_F(History, DamagedSavepointRecordsNothingAndChangesNothing) {
     const auto later = Now();
     c_TesPic* before = &Pic();
     Pic().history->SavepointCommand(2);
-    EXPECT_EQ(before, &Pic());
-    EXPECT_EQ(later, Now());
-    EXPECT_EQ(2, UndoSteps());
+    EXPECT_TRUE(before == &Pic() && later == Now() && UndoSteps() == 2);
 }
 
 TEST_F(History, LayoutStepRestoresSettingsAndKeepsPresentPixels) {
@@ -170,12 +158,10 @@ TEST_F(History, LayoutStepRestoresSettingsAndKeepsPresentPixels) {
     Stroke(Pic(), 12, 1, 4, 4, {1, 0, 0, 1}, false); // pixels changed without a record
     const auto pixels = Now();
     Undo();
-    EXPECT_STREQ("Ink", Pic().currentLayer->name);
-    EXPECT_EQ(100, Pic().currentLayer->opacity);
+    EXPECT_TRUE(std::string("Ink") == Pic().currentLayer->name && Pic().currentLayer->opacity == 100);
     EXPECT_EQ(pixels, Now());
     Redo();
-    EXPECT_STREQ("Renamed", Pic().currentLayer->name);
-    EXPECT_EQ(25, Pic().currentLayer->opacity);
+    EXPECT_TRUE(std::string("Renamed") == Pic().currentLayer->name && Pic().currentLayer->opacity == 25);
     EXPECT_EQ(pixels, Now());
 }
 

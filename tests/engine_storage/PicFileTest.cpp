@@ -48,8 +48,7 @@ TEST(PictureFile, WriteReadWriteIsByteExactAndPixelsSurvive) {
     EXPECT_EQ(before, Snapshot(*pic->currentLayer)); // writing leaves the current layer expanded
     auto back = c_TesPicFile::ReadPicture(first.data(), first.size());
     ASSERT_NE(nullptr, back);
-    EXPECT_STREQ("Cat", back->name);
-    EXPECT_EQ(2, back->LayerCount());
+    EXPECT_TRUE(std::string("Cat") == back->name && back->LayerCount() == 2);
     ASSERT_NE(nullptr, back->currentLayer);
     EXPECT_EQ(before, Snapshot(*back->currentLayer));
     EXPECT_EQ(first, Image(*back, back->name));
@@ -98,9 +97,7 @@ TEST(PictureFile, ViewModeZeroAndFactorsOutsideRangeReadAsOne) {
     auto file = Image(*pic, "x");
     auto back = c_TesPicFile::ReadPicture(file.data(), file.size());
     ASSERT_NE(nullptr, back);
-    EXPECT_EQ(3, back->viewMode);
-    EXPECT_EQ(7, back->magnification);
-    EXPECT_EQ(1000000, back->reduction);
+    EXPECT_TRUE(back->viewMode == 3 && back->magnification == 7 && back->reduction == 1000000);
 
     // Patch the stored values: view mode 0, magnification 0.0, reduction 1000001.0, then NaN.
     c_VekFil_ChunkReader r(nullptr, 0);
@@ -112,15 +109,12 @@ TEST(PictureFile, ViewModeZeroAndFactorsOutsideRangeReadAsOne) {
     std::memcpy(&file[viewAt + 12], big, 4);
     back = c_TesPicFile::ReadPicture(file.data(), file.size());
     ASSERT_NE(nullptr, back);
-    EXPECT_EQ(1, back->viewMode);
-    EXPECT_EQ(1, back->magnification);
-    EXPECT_EQ(1, back->reduction);
+    EXPECT_TRUE(back->viewMode == 1 && back->magnification == 1 && back->reduction == 1);
     file[flagsAt + 2] = 6;
     std::memcpy(&file[viewAt + 8], nan, 4);
     back = c_TesPicFile::ReadPicture(file.data(), file.size());
     ASSERT_NE(nullptr, back);
-    EXPECT_EQ(1, back->viewMode);
-    EXPECT_EQ(1, back->magnification);
+    EXPECT_TRUE(back->viewMode == 1 && back->magnification == 1);
 }
 
 TEST(PictureFile, LayoutImageHasNoPixelChunksAndLayersWithoutPixels) {
@@ -130,10 +124,8 @@ TEST(PictureFile, LayoutImageHasNoPixelChunksAndLayersWithoutPixels) {
     ASSERT_TRUE(c_TesPicFile::ReadPictureImage(file.data(), file.size(), image));
     EXPECT_FALSE(image.anyPixels);
     ASSERT_EQ(2u, image.layers.size());
-    for (auto& l : image.layers) {
-        EXPECT_FALSE(l->HasPixels());
-        EXPECT_EQ(4, l->bytesPerChannel);
-    }
+    for (auto& l : image.layers)
+        EXPECT_TRUE(!l->HasPixels() && l->bytesPerChannel == 4);
     EXPECT_EQ(2, image.currentId);
 }
 
@@ -163,8 +155,7 @@ TEST(PictureFile, AllocationFailureAnywhereGivesWholePictureOrNothing) {
         vek::MemFailAfter(0);
         if (back) {
             ++successes;
-            EXPECT_EQ(2, back->LayerCount());
-            EXPECT_NE(nullptr, back->selection);
+            EXPECT_TRUE(back->LayerCount() == 2 && back->selection);
         }
         back.reset();
         EXPECT_EQ(before, vek::MemLiveBlocks()) << "leak with failure at allocation " << n;
@@ -180,8 +171,7 @@ TEST(PictureFile, WriterOutOfMemoryKeepsOutputAndCurrentLayer) {
     vek::MemFailAfter(1);
     EXPECT_FALSE(c_TesPicFile::WritePictureImage(*pic, pic->name, true, out));
     vek::MemFailAfter(0);
-    EXPECT_EQ(5u, out.Size());
-    EXPECT_EQ(before, Snapshot(*pic->currentLayer));
+    EXPECT_TRUE(out.Size() == 5u && before == Snapshot(*pic->currentLayer));
 }
 
 TEST(LayerHeader, PortfolioFormKeepsThumbnailAndOmitsId) {
@@ -202,14 +192,9 @@ TEST(LayerHeader, PortfolioFormKeepsThumbnailAndOmitsId) {
     auto back = c_TesPicFile::ReadLayerHeader(b.As<uint8_t>(), b.Size());
     ASSERT_NE(nullptr, back);
     EXPECT_STREQ("Ink", back->name);
-    EXPECT_EQ(16u, back->thumbnail.Size());
-    EXPECT_EQ(0xAB, back->thumbnail.As<uint8_t>()[15]);
-    EXPECT_EQ(0, back->visible);
-    EXPECT_EQ(1, back->blendOn);
-    EXPECT_EQ(3, back->blendMode);
-    EXPECT_EQ(1, back->compacted);
-    EXPECT_EQ(0, back->headerDirty);
-    EXPECT_FALSE(back->HasPixels());
+    EXPECT_TRUE(back->thumbnail.Size() == 16u && back->thumbnail.As<uint8_t>()[15] == 0xAB);
+    EXPECT_TRUE(back->visible == 0 && back->blendOn == 1 && back->blendMode == 3 && back->compacted == 1);
+    EXPECT_TRUE(back->headerDirty == 0 && !back->HasPixels());
 }
 
 TEST(PictureFile, HiddenCurrentLayerStaysHiddenAfterReading) {
@@ -217,8 +202,7 @@ TEST(PictureFile, HiddenCurrentLayerStaysHiddenAfterReading) {
     pic->currentLayer->Hide();
     const auto file = Image(*pic, pic->name);
     auto back = c_TesPicFile::ReadPicture(file.data(), file.size());
-    ASSERT_NE(nullptr, back);
-    ASSERT_NE(nullptr, back->currentLayer);
+    ASSERT_TRUE(back && back->currentLayer);
     EXPECT_EQ(0, back->currentLayer->visible);
     EXPECT_EQ(file, Image(*back, back->name));
 }

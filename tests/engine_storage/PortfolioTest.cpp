@@ -44,11 +44,8 @@ TEST(Portfolio, FirstStartCreatesNonameInkPictureNumberedOneAndRestartFindsIt) {
         c_TesPic* pic = p.currentPicture;
         ASSERT_NE(nullptr, pic);
         EXPECT_STREQ("Noname", pic->name);
-        EXPECT_EQ(1, pic->nameNumber);
-        EXPECT_EQ(1, pic->pictureNumber);
-        EXPECT_EQ(64, pic->width);
-        EXPECT_EQ(48, pic->height);
-        EXPECT_EQ(3, pic->viewMode);
+        EXPECT_TRUE(pic->nameNumber == 1 && pic->pictureNumber == 1 && pic->viewMode == 3);
+        EXPECT_TRUE(pic->width == 64 && pic->height == 48);
         ASSERT_EQ(1, pic->LayerCount());
         EXPECT_STREQ("Ink", pic->bottomLayer->name);
     }
@@ -62,11 +59,9 @@ TEST(Portfolio, FirstStartCreatesNonameInkPictureNumberedOneAndRestartFindsIt) {
 
     scribbix::Portfolio again(64, 48);
     Start(again);
-    ASSERT_EQ(1, again.PictureCount());
-    ASSERT_NE(nullptr, again.currentPicture);
-    EXPECT_STREQ("Noname", again.currentPicture->name);
-    EXPECT_EQ(1, again.currentPicture->pictureNumber);
-    EXPECT_STREQ("Ink", again.currentPicture->bottomLayer->name);
+    ASSERT_TRUE(again.PictureCount() == 1 && again.currentPicture);
+    EXPECT_TRUE(again.currentPicture->pictureNumber == 1 &&
+                std::string("Ink") == again.currentPicture->bottomLayer->name);
     EXPECT_EQ((std::vector<std::string>{"Noname_1", "Portfolio_Data"}), FilesIn(root));
 }
 
@@ -119,11 +114,10 @@ TEST(Portfolio, DuplicatePictureNumberGoesToTheFolderFoundSecond) {
     scribbix::Portfolio p(16, 16);
     Start(p);
     ASSERT_EQ(2, p.PictureCount());
-    EXPECT_EQ(1, p.firstPicture->pictureNumber);
-    EXPECT_EQ(1, p.firstPicture->nameNumber);
-    EXPECT_EQ(3, p.lastPicture->pictureNumber); // highest stored was 2
-    EXPECT_EQ(2, p.lastPicture->nameNumber);
-    EXPECT_EQ(3, p.highestPictureNumber);
+    EXPECT_TRUE(p.firstPicture->pictureNumber == 1 && p.firstPicture->nameNumber == 1);
+    // The highest stored was 2.
+    EXPECT_TRUE(p.lastPicture->pictureNumber == 3 && p.lastPicture->nameNumber == 2 &&
+                p.highestPictureNumber == 3);
 }
 
 TEST(Portfolio, NameNumberGapOneTwoFourClosesToThreeAndRenamesFolder) {
@@ -170,14 +164,10 @@ TEST(Portfolio, BlankDrawingTurnsToPortraitScreenButDrawingKeepsItsSize) {
     c_TesPic* blank = p.FindPicture(1);
     ASSERT_NE(nullptr, blank);
     p.SetCurrentPicture(blank);
-    EXPECT_EQ(40, blank->width);
-    EXPECT_EQ(60, blank->height);
-    EXPECT_EQ(20, blank->centreX);
-    EXPECT_EQ(30, blank->centreY);
+    EXPECT_TRUE(blank->width == 40 && blank->height == 60 && blank->centreX == 20 && blank->centreY == 30);
     c_TesPic* art = p.FindPicture(drawnNumber);
     p.SetCurrentPicture(art);
-    EXPECT_EQ(60, art->width);
-    EXPECT_EQ(40, art->height);
+    EXPECT_TRUE(art->width == 60 && art->height == 40);
     EXPECT_EQ(drawn, Snapshot(*art->currentLayer));
 }
 
@@ -256,8 +246,7 @@ TEST(Portfolio, FailedSaveWithReleaseKeepsPixelsAndDirtyFlags) {
     EXPECT_FALSE(p.SavePicture(*pic, false, true));
     c_VekFil_Disk::FailWritesAfter(-1);
     ASSERT_TRUE(pic->currentLayer->HasPixels());
-    EXPECT_EQ(1, pic->currentLayer->pixelsDirty);
-    EXPECT_EQ(drawn, Snapshot(*pic->currentLayer));
+    EXPECT_TRUE(pic->currentLayer->pixelsDirty == 1 && drawn == Snapshot(*pic->currentLayer));
 }
 
 TEST(Portfolio, SlotSwitchReleasesPixelsAndReloadsThemLazily) {
@@ -272,9 +261,7 @@ TEST(Portfolio, SlotSwitchReleasesPixelsAndReloadsThemLazily) {
     const auto drawn = Snapshot(*first->currentLayer);
     EXPECT_EQ("Drawing 1", p.SlotCaption(0));
     ASSERT_TRUE(p.ChooseSlot(4));
-    EXPECT_NE(first, p.currentPicture);
-    EXPECT_EQ(2, p.slots[4]);
-    EXPECT_FALSE(first->bottomLayer->HasPixels());
+    EXPECT_TRUE(first != p.currentPicture && p.slots[4] == 2 && !first->bottomLayer->HasPixels());
     EXPECT_EQ("Drawing 1", p.SlotCaption(0)); // known from the header, without loading
     EXPECT_EQ("not started yet", p.SlotCaption(4));
     ASSERT_TRUE(p.ChooseSlot(0));
@@ -294,8 +281,7 @@ TEST(Portfolio, DestroyingTheOnlyPictureIsRefusedAndDestroyRemovesFolder) {
     ASSERT_TRUE(p.SavePortfolio());
     ASSERT_TRUE(fs::exists(PortfolioRoot(t) + "/Noname_2"));
     EXPECT_TRUE(p.DestroyPicture(second));
-    EXPECT_EQ(1, p.PictureCount());
-    ASSERT_NE(nullptr, p.currentPicture);
+    ASSERT_TRUE(p.PictureCount() == 1 && p.currentPicture);
     EXPECT_EQ(1, p.currentPicture->pictureNumber);
     EXPECT_FALSE(fs::exists(PortfolioRoot(t) + "/Noname_2"));
 }
