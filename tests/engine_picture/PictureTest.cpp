@@ -210,6 +210,16 @@ TEST(Merge, MergeAndDestroyRefuseWithoutAColourLayerLeftAndRecordNothing) {
     EXPECT_FALSE(pic.MergeLayer(pic.topLayer, 0)); // nothing above
     EXPECT_FALSE(pic.DestroyLayer(colour));        // the last colour layer, even with a wax layer
     EXPECT_TRUE(log.empty() && pic.LayerCount() == 3);
+    // An upper layer whose pixel file cannot be read is not merged away with its files.
+    FakeStore store;
+    pic.store = &store;
+    pic.SetCurrent(colour);
+    auto* lost = pic.AddColourLayer();
+    SetPx(*lost, 0, 0, 1, 1, 1, 1);
+    pic.SetCurrent(colour);
+    lost->pixels.Free(); // released after saving; its file is gone
+    EXPECT_FALSE(pic.MergeLayer(colour, 0));
+    EXPECT_TRUE(log.empty() && store.deleted.empty() && pic.LayerCount() == 4);
 }
 
 TEST(Destroy, CurrentLayerGivesWayToTheLayerAboveThenBelow) {

@@ -322,11 +322,12 @@ bool c_TesPic::MergeLayer(c_TesLayer* layer, int32_t direction) {
     c_TesLayer* upper = direction == 0 ? layer->above : layer;
     c_TesLayer* lower = direction == 0 ? layer : layer->below;
     if (!upper || !lower || lower->type != 1) return false;
+    // An upper layer whose pixels cannot be loaded would vanish with its files.
+    if (!upper->HasPixels() && upper->bytesPerChannel != 0 && !upper->EnsurePixels()) return false;
     auto* target = static_cast<c_TesLayer_Gfx*>(lower);
     if (history) history->Record(cTes_PicHistory::kPicture, cTes_PicHistory::kCurrentLayer);
     const bool lowerHidden = !lower->visible;
     upper->Show();
-    upper->EnsurePixels();
     SetCurrent(lower);
     if (!lower->HasPixels() || lower->compacted) return false; // could not be expanded
     target->SetWindowToRaster();
