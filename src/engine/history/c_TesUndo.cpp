@@ -67,30 +67,20 @@ void c_TesUndo::FreeSlot(int32_t slot) {
     records[slot] = s_TesUndoRecord();
 }
 
-void c_TesUndo::DropNewest() {
-    const int32_t s = newest;
+void c_TesUndo::DropRecord(int32_t s) {
     if (s < 0) return;
-    newest = records[s].older;
-    if (newest >= 0) {
-        records[newest].newer = -1;
+    const s_TesUndoRecord& r = records[s];
+    if (r.older >= 0) {
+        records[r.older].newer = r.newer;
     } else {
-        oldest = -1;
+        oldest = r.newer;
     }
-    DeleteFile(records[s].serial);
-    FreeSlot(s);
-    --undoCount;
-}
-
-void c_TesUndo::DropOldest() {
-    const int32_t s = oldest;
-    if (s < 0) return;
-    oldest = records[s].newer;
-    if (oldest >= 0) {
-        records[oldest].older = -1;
+    if (r.newer >= 0) {
+        records[r.newer].older = r.older;
     } else {
-        newest = -1;
+        newest = r.older;
     }
-    DeleteFile(records[s].serial);
+    DeleteFile(r.serial);
     FreeSlot(s);
     --undoCount;
 }
@@ -214,12 +204,12 @@ void c_TesUndo::RecordLayer(int32_t kind, int32_t target, c_TesLayer* layer) {
     redoCount = 0;
     redoTop = -1;
     if (redoFlag) {
-        DropNewest();
+        DropRecord(newest);
         redoFlag = 0;
     }
     if (undoCount >= capacity) {
         if (oldest < 0) return;
-        DropOldest();
+        DropRecord(oldest);
     }
     int32_t slot = -1;
     for (int32_t i = 0; i < capacity; ++i) {

@@ -72,8 +72,8 @@ class c_TesUndo : public cTes_PicHistory {
     bool UndoFolder(bool create, std::string& folder);
     void DeleteFile(uint32_t serial);
     void FreeSlot(int32_t slot);
-    void DropNewest();
-    void DropOldest();
+    // Unlinks an undo-side record, deletes its file and frees its slot.
+    void DropRecord(int32_t slot);
     void MoveToRedo();
     void MoveToUndo();
     void AfterMove(int32_t moved, int32_t end);
