@@ -218,52 +218,6 @@ TEST(SprinkledKernel, TintsAboutOnePixelInTenWithTheSharedGenerator) {
     EXPECT_LT(sprinkled, 40);
 }
 
-TEST(SmearKernel, MatchesTheReferenceAndClearsPixelsLeftWithoutAlpha) {
-    for (float strength : {1.0f, 0.4f}) {
-        Span fast(11), ref(11);
-        fast.sp.strength = ref.sp.strength = strength;
-        const float k = 0.75f, rho = 0.28f;
-        for (size_t i = 0; i < fast.pick.size(); i += 4) // the kernel reads the pick-up premultiplied
-            for (int c = 0; c < 3; ++c)
-                fast.pick[i + c] *= fast.pick[i + 3];
-        tes::SmearSpan(fast.sp, k, rho, false, 0, 0.0f);
-        const float w = k * rho * (1 - strength) * (1 - strength);
-        ref.Each([&](const float* s, float* d, float*, int mi) {
-            const float m = ref.maskA[mi];
-            if (!(m > 0)) return;
-            const float* g = &ref.pick[4 * mi];
-            const float a = g[3] * (1 - w), n = s[3] * w + a;
-            float x[3] = {0, 0, 0};
-            if (n > 0)
-                for (int c = 0; c < 3; ++c)
-                    x[c] = s[c] * (1 - a / n) + g[c] * (a / n);
-            const float q = n * m, alpha = (1 - m) * d[3] + q;
-            if (!(alpha > 0)) {
-                d[0] = d[1] = d[2] = d[3] = 0;
-            } else {
-                const float u = n > 0 ? q / alpha : 0.0f;
-                for (int c = 0; c < 3; ++c)
-                    d[c] = d[c] * (1 - u) + x[c] * u;
-                d[3] = alpha;
-            }
-        });
-        for (size_t i = 0; i < fast.dst.size(); ++i)
-            EXPECT_NEAR(fast.dst[i], ref.dst[i], 2e-5f * (1.0f + std::fabs(ref.dst[i]))) << "element " << i;
-    }
-}
-
-TEST(SmearKernel, AnEmptyPickUpCarriesTransparencyIntoPaint) {
-    Span sp(2, false);
-    std::fill(sp.pick.begin(), sp.pick.end(), 0.0f);
-    std::fill(sp.maskA.begin(), sp.maskA.end(), 0.5f);
-    for (size_t i = 0; i < sp.dst.size(); i += 4)
-        sp.src[i + 3] = sp.dst[i + 3] = 1.0f;
-    sp.sp.strength = 1.0f;
-    tes::SmearSpan(sp.sp, 1.0f, 0.3f, false, 0, 0.0f);
-    EXPECT_FLOAT_EQ(sp.dst[3], 0.5f);
-    EXPECT_FLOAT_EQ(sp.dst[4 * (kLayerW + 3) + 3], 0.5f);
-}
-
 TEST(PastelKernel, DrawsOneGrainPerPixelAndStrokeAndKeepsIt) {
     Span sp(4, false);
     std::fill(sp.cov.begin(), sp.cov.end(), 0.0f);

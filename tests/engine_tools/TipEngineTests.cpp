@@ -217,7 +217,7 @@ TEST(TipMask, ShiftingOnlyWithinTheRowExtentsLosesNothing) {
             t.tip.fx = f;
             t.tip.fy = 1.0f - f;
             t.tip.rowFirst = t.tip.rowEnd = nullptr;
-            tes::ShiftTipMasks(t.tip, t.planeA.data(), t.planeB.data()); // every column
+            tes::ShiftTipMasks(t.tip, t.planeA.data(), t.planeB.data(), nullptr, nullptr, false); // every column
             const size_t cells = static_cast<size_t>(t.tip.maskWidth) * t.tip.maskHeight;
             const std::vector<float> fullA(t.a.As<float>(), t.a.As<float>() + cells);
             const std::vector<float> fullB(t.b.As<float>(), t.b.As<float>() + cells);
@@ -225,7 +225,7 @@ TEST(TipMask, ShiftingOnlyWithinTheRowExtentsLosesNothing) {
             t.tip.fy = 1.0f - f;
             t.tip.rowFirst = mf.data();
             t.tip.rowEnd = me.data();
-            tes::ShiftTipMasks(t.tip, t.planeA.data(), t.planeB.data(), pf.data(), pe.data());
+            tes::ShiftTipMasks(t.tip, t.planeA.data(), t.planeB.data(), pf.data(), pe.data(), false);
             int inside = 0;
             for (size_t i = 0; i < cells; ++i) {
                 EXPECT_EQ(t.a.As<float>()[i], fullA[i]) << "d " << d << " f " << f << " cell " << i;

@@ -42,6 +42,13 @@ struct Canvas {
         ink->SetName("Ink");
     }
     float* Px(int32_t x, int32_t y) { return ink->Pixels() + (static_cast<size_t>(y) * ink->width + x) * 4; }
+    // Sets every pixel through f(x, y, pixel) and makes it the stroke-start state.
+    template <class F> void FillWith(F f) {
+        for (int32_t y = 0; y < ink->height; ++y)
+            for (int32_t x = 0; x < ink->width; ++x)
+                f(x, y, Px(x, y));
+        ink->DropBackup();
+    }
     void Fill(float r, float g, float b, float a) {
         for (int32_t y = 0; y < ink->height; ++y)
             for (int32_t x = 0; x < ink->width; ++x) {

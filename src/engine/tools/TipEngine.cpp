@@ -3,6 +3,8 @@
 // interpolation with zeros beyond the first row and column.
 #include "engine/tools/TipEngine.h"
 
+#include "engine/tools/ToolRows.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -103,25 +105,26 @@ void FillPlane(const float* quadrant, int32_t qh, int32_t m, float* plane) {
 }
 
 // One mask from its plane: out(i, j) = w00·U(i, j) + w10·U(i − 1, j) + w01·U(i, j − 1) + w11·U(i − 1, j − 1).
-// With row extents only columns [first[j], end[j]) are computed and the rest of the row is 0.
+// With row extents only columns [first[j], end[j]) are computed and, with `clear`, the rest of the
+// row is set to 0.
 void ShiftPlane(const float* plane, int32_t m, float fx, float fy, float* out, int32_t w, int32_t h,
-                const int32_t* first = nullptr, const int32_t* end = nullptr) {
+                const int32_t* first, const int32_t* end, bool clear) {
     const int32_t ps = m + 2;
     const float w00 = (1.0f - fx) * (1.0f - fy), w10 = fx * (1.0f - fy);
     const float w01 = (1.0f - fx) * fy, w11 = fx * fy;
     const bool whole = fx == 0.0f && fy == 0.0f;
+    const auto shiftRow = ToolRows().shiftMaskRow;
     for (int32_t j = 0; j < h; ++j) {
-        const float* __restrict cur = plane + static_cast<size_t>(j + 1) * ps;
-        const float* __restrict up = plane + static_cast<size_t>(j) * ps;
-        float* __restrict o = out + static_cast<size_t>(j) * w;
+        const float* cur = plane + static_cast<size_t>(j + 1) * ps;
+        const float* up = plane + static_cast<size_t>(j) * ps;
+        float* o = out + static_cast<size_t>(j) * w;
         const int32_t a = first ? first[j] : 0, b = end ? end[j] : w;
-        std::fill(o, o + a, 0.0f);
+        if (clear) std::fill(o, o + a, 0.0f);
         if (whole)
             std::copy(cur + 1 + a, cur + 1 + b, o + a);
-        else
-            for (int32_t i = a; i < b; ++i)
-                o[i] = w00 * cur[i + 1] + w10 * cur[i] + w01 * up[i + 1] + w11 * up[i];
-        std::fill(o + std::max(a, b), o + w, 0.0f);
+        else if (b > a)
+            shiftRow(cur + a, up + a, o + a, b - a, w00, w10, w01, w11);
+        if (clear) std::fill(o + std::max(a, b), o + w, 0.0f);
     }
 }
 
@@ -183,7 +186,7 @@ void BuildTipPlanes(const s_TipPars& tip, const float* table, int32_t n, float* 
 }
 
 void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB, const int32_t* planeFirst,
-                   const int32_t* planeEnd) {
+                   const int32_t* planeEnd, bool sameLayout) {
     if (tip.fx < 0.0f) tip.fx += 1.0f;
     if (tip.fy < 0.0f) tip.fy += 1.0f;
     const int32_t m = tip.maskSize;
@@ -191,7 +194,8 @@ void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB, con
     tip.maskHeight = m + (tip.fy != 0.0f ? 1 : 0);
     const int32_t w = tip.maskWidth, h = tip.maskHeight;
     const bool extents = planeFirst && planeEnd && tip.rowFirst && tip.rowEnd;
-    if (extents) {
+    sameLayout = sameLayout && extents;
+    if (extents && !sameLayout) {
         // Mask row j mixes image rows j and j - 1 (when fy != 0), each reaching one column
         // further right when fx != 0.
         const int32_t grow = tip.fx != 0.0f ? 1 : 0;
@@ -208,16 +212,16 @@ void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB, con
     }
     const int32_t* first = extents ? tip.rowFirst : nullptr;
     const int32_t* end = extents ? tip.rowEnd : nullptr;
-    ShiftPlane(planeA, m, tip.fx, tip.fy, tip.maskA->As<float>(), w, h, first, end);
+    ShiftPlane(planeA, m, tip.fx, tip.fy, tip.maskA->As<float>(), w, h, first, end, !sameLayout);
     if (tip.needsEdgeCone && tip.maskB && planeB)
-        ShiftPlane(planeB, m, tip.fx, tip.fy, tip.maskB->As<float>(), w, h, first, end);
+        ShiftPlane(planeB, m, tip.fx, tip.fy, tip.maskB->As<float>(), w, h, first, end, !sameLayout);
 }
 
 void BuildTipMasks(s_TipPars& tip, const float* table, int32_t n, float* quadrant, float* planeA,
                    float* planeB) {
     BuildTipPlanes(tip, table, n, quadrant, planeA, planeB);
     tip.rowFirst = tip.rowEnd = nullptr;
-    ShiftTipMasks(tip, planeA, planeB);
+    ShiftTipMasks(tip, planeA, planeB, nullptr, nullptr, false);
 }
 
 } // namespace tes

@@ -45,9 +45,11 @@ void BuildTipPlanes(const s_TipPars& tip, const float* table, int32_t n, float* 
 // as f + 1; every row is shifted right by fx and then every column down by fy by linear
 // interpolation, the extra column and row receiving the spill-over.
 // With the planes' row extents given (and tip.rowFirst / rowEnd set, H entries), the masks' row
-// extents are filled as well.
-void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB,
-                   const int32_t* planeFirst = nullptr, const int32_t* planeEnd = nullptr);
+// extents are filled as well, and only the columns inside them are written; `sameLayout` says
+// that the masks were last built from the same planes at the same W × H, so the extents are in
+// place and the masks are already 0 outside them.
+void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB, const int32_t* planeFirst,
+                   const int32_t* planeEnd, bool sameLayout);
 
 // Both steps at once.
 void BuildTipMasks(s_TipPars& tip, const float* table, int32_t n, float* quadrant, float* planeA,

@@ -1,9 +1,9 @@
 // The stroke engine shared by every tip tool: PaintStroke, Stamp and the line of draw mode Line.
 //
 // Stamp order: OnPoint, placement at ⌊x⌋, ⌊y⌋ (masks rebuilt for the fractions with sub-pixel
-// coordinates), smear pick-up, changed region and redraw, paint-mask restriction, then the kernel
+// coordinates), smear scratch, changed region and redraw, paint-mask restriction, then the kernel
 // once per clipped rectangle (up to four with wrap-around; more only when the stamp is wider than
-// a repeating picture).
+// a repeating picture); smear tools interleave their pick-up with the kernel, a few rows at a time.
 #include "engine/tools/cTes_ToolFreehandTip.h"
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 #include "engine/tools/CoverageSpan.h"
 #include "engine/tools/StrokeLine.h"
 #include "engine/tools/TipEngine.h"
+#include "engine/tools/ToolRows.h"
 #include "engine/tools/cVek_ToolBox.h"
 #include "shell/ShellState.h"
 
@@ -63,14 +64,8 @@ void cTes_ToolFreehandTip::PaintStroke(s_ToolPars& pars, const s_StrokePoint* po
     AdjustStamp(stamp);
 
     tes::ComputeTipGeometry(stamp.tip);
-    if (box.PrepareTip(stamp.tip)) {
+    if (box.PrepareTip(stamp.tip) && (!needsPickUp || box.PreparePickUp(stamp.tip))) {
         if (!pars.subPixel) box.BuildTipMasks(stamp.tip);
-        // A pick-up made for another tip size (settings changed within a stroke) starts afresh.
-        const int32_t pick = stamp.tip.maskSize + 2;
-        if (needsPickUp && (box.pickUp.Empty() || box.pickUpWidth != pick || box.pickUpHeight != pick)) {
-            box.ReleasePickUp();
-            box.pickUpWidth = box.pickUpHeight = pick;
-        }
         for (const s_StrokePoint* p = points; p->time >= 0.0f; ++p) {
             Stamp(stamp, *p);
             if (pars.abort) break;
@@ -123,9 +118,9 @@ inline bool NextRun(int32_t origin, int32_t extent, int32_t from, int32_t size, 
     return true;
 }
 
-// Copies `count` layer pixels of one row from column x0 on, premultiplied by their alpha; columns
-// off a repeating row wrap, off a non-repeating row the nearest edge pixel stands in.
-void ReadRowPremultiplied(const float* row, int32_t width, int32_t x0, int32_t count, bool wrap, float* out) {
+// Copies `count` straight layer pixels of one row from column x0 on; columns off a repeating row
+// wrap, off a non-repeating row the nearest edge pixel stands in.
+void ReadRow(const float* row, int32_t width, int32_t x0, int32_t count, bool wrap, float* out) {
     for (int32_t i = 0; i < count;) {
         int32_t x = x0 + i, run, step = 4;
         if (wrap) {
@@ -141,107 +136,166 @@ void ReadRowPremultiplied(const float* row, int32_t width, int32_t x0, int32_t c
         }
         const float* p = row + static_cast<size_t>(x) * 4;
         float* o = out + static_cast<size_t>(i) * 4;
-        for (int32_t k = 0; k < run; ++k, p += step, o += 4) {
-            tes::v4f v;
-            __builtin_memcpy(&v, p, 16);
-            v *= tes::v4f{v[3], v[3], v[3], 1.0f};
-            __builtin_memcpy(o, &v, 16);
-        }
+        if (step)
+            std::memcpy(o, p, sizeof(float) * 4 * static_cast<size_t>(run));
+        else
+            for (int32_t k = 0; k < run; ++k)
+                std::memcpy(o + 4 * k, p, sizeof(float) * 4);
         i += run;
     }
 }
 
-// One row of the bilinear shift from two rows: out[c] = w00·r0[c] + w10·r0[c + 4] + w01·r1[c] +
-// w11·r1[c + 4] over `count` floats.
-void MixRows(const float* __restrict r0, const float* __restrict r1, float* __restrict out, int32_t count,
-             float w00, float w10, float w01, float w11) {
-    for (int32_t c = 0; c < count; ++c)
-        out[c] = w00 * r0[c] + w10 * r0[c + 4] + w01 * r1[c] + w11 * r1[c + 4];
+// Columns [first, end) of a row; empty when end <= first.
+struct s_Cols {
+    int32_t first, end;
+    int32_t Count() const { return end - first; }
+};
+
+inline s_Cols Hull(s_Cols a, s_Cols b) {
+    if (a.Count() <= 0) return b;
+    if (b.Count() <= 0) return a;
+    return {std::min(a.first, b.first), std::max(a.end, b.end)};
 }
 
-// Bilinear shift of a premultiplied RGBA image: out(i, j) = w00·in(i + i00, j + j00) +
-// w10·in(i + i10, j + j00) + w01·in(i + i00, j + j01) + w11·in(i + i10, j + j01), rows of
-// `inStride` and `outStride` pixels; with `accumulate` the result is added to out.
-void ShiftPremultiplied(const float* in, int32_t inStride, float* out, int32_t outStride, int32_t w,
-                        int32_t h, int32_t i00, int32_t i10, int32_t j00, int32_t j01, float w00, float w10,
-                        float w01, float w11, bool accumulate = false) {
-    for (int32_t j = 0; j < h; ++j) {
-        const float* __restrict r0 = in + static_cast<size_t>(j + j00) * inStride * 4;
-        const float* __restrict r1 = in + static_cast<size_t>(j + j01) * inStride * 4;
-        float* __restrict o = out + static_cast<size_t>(j) * outStride * 4;
-        if (accumulate) {
-            for (int32_t c = 0; c < w * 4; ++c)
-                o[c] += w00 * r0[c + 4 * i00] + w10 * r0[c + 4 * i10];
-        } else if (w01 == 0.0f && w11 == 0.0f) {
-            for (int32_t c = 0; c < w * 4; ++c)
-                o[c] = w00 * r0[c + 4 * i00] + w10 * r0[c + 4 * i10];
-        } else {
-            for (int32_t c = 0; c < w * 4; ++c)
-                o[c] = w00 * r0[c + 4 * i00] + w10 * r0[c + 4 * i10] + w01 * r1[c + 4 * i00] +
-                       w11 * r1[c + 4 * i10];
-        }
-    }
+// The area under a smear stamp (the pick-up plus one pixel, from one pixel up-left) lies wholly
+// on the layer, so its rows can be read in place.
+inline bool AreaOnLayer(const s_ToolPars& pars, int32_t left, int32_t top, int32_t pick) {
+    return left >= 1 && top >= 1 && left + pick <= pars.width && top + pick <= pars.height;
 }
 
 } // namespace
 
 bool cTes_ToolFreehandTip::PrepareSmear(s_StampPars& stamp, int32_t left, int32_t top) {
     cVek_ToolBox& box = *stamp.pars->toolBox;
-    s_ToolPars& pars = *stamp.pars;
-    const int32_t pw = box.pickUpWidth, ph = box.pickUpHeight;
-    const int32_t w = stamp.tip.maskWidth, h = stamp.tip.maskHeight;
-    // Scratch: two rows of the area under the tip (one pixel wider than the pick-up, so the shift
-    // can interpolate) and one row in the tip's frame; then the pick-up laid on the layer's grid.
-    const size_t rowFloats = 4 * static_cast<size_t>(pw + 1);
-    const size_t areaBytes = sizeof(float) * 3 * rowFloats;
-    const size_t gridBytes = sizeof(float) * 4 * static_cast<size_t>(w) * h;
-    if (box.smearArea.Size() < areaBytes && !box.smearArea.Resize(areaBytes)) return false;
-    if (box.smearGrid.Size() < gridBytes && !box.smearGrid.Resize(gridBytes)) return false;
+    const s_ToolPars& pars = *stamp.pars;
+    const int32_t pick = box.pickUpWidth;
+    const size_t rowFloats = 4 * static_cast<size_t>(pick + 1);
+    const size_t rowsBytes = sizeof(float) * 2 * rowFloats;
+    if (box.smearRows.Size() < rowsBytes && !box.smearRows.AllocZeroed(rowsBytes)) return false;
+    const bool onLayer = AreaOnLayer(pars, left, top, pick);
+    const size_t areaBytes = sizeof(float) * rowFloats * static_cast<size_t>(pick + 1);
+    if (!onLayer && box.smearArea.Size() < areaBytes && !box.smearArea.Resize(areaBytes)) return false;
     stamp.firstStamp = 0;
     if (box.pickUp.Empty()) {
-        if (!box.pickUp.AllocZeroed(sizeof(float) * 4 * static_cast<size_t>(pw) * ph)) return false;
+        if (!box.pickUp.AllocZeroed(sizeof(float) * 4 * static_cast<size_t>(pick) * pick)) return false;
         stamp.firstStamp = 1;
     }
-    // Row by row, so the scratch stays in the cache: the layer under the tip from one pixel
-    // up-left, premultiplied (every step below is then a plain weighted sum, as the smear rules
-    // are linear in premultiplied colour); shifted by (-fx, -fy) into the tip's frame; mixed into
-    // the pick-up; and, two pick-up rows later, laid back on the layer's grid, where grid pixel i
-    // lies at tip-frame position i - fx, between pick-up entries i and i + 1.
-    float* upper = box.smearArea.As<float>();
-    float* lower = upper + rowFloats;
-    float* frame = lower + rowFloats;
-    float* pick = box.pickUp.As<float>();
-    float* grid = box.smearGrid.As<float>();
-    const int32_t lw = pars.width, lh = pars.height;
-    const bool wrapX = pars.wrapX != 0;
-    auto layerRow = [&](int32_t j) {
-        int32_t py = top - 1 + j;
-        py = pars.wrapY ? Wrap(py, lh) : std::min(std::max(py, 0), lh - 1);
-        return pars.pixels + static_cast<size_t>(py) * lw * 4;
-    };
-    const float fx = stamp.tip.fx, fy = stamp.tip.fy;
-    const float w00 = (1 - fx) * (1 - fy), w10 = fx * (1 - fy), w01 = (1 - fx) * fy, w11 = fx * fy;
-    // At a whole-pixel position both shifts are plain offsets: the area row is the frame row, and
-    // the kernel reads the pick-up itself one entry in (see Stamp).
-    const bool whole = fx == 0.0f && fy == 0.0f;
-    box.smearGridIsPickUp = whole ? 1 : 0;
-    ReadRowPremultiplied(layerRow(0), lw, left - 1, pw + 1, wrapX, upper);
-    for (int32_t j = 0; j < ph; ++j) {
-        if (whole) {
-            PickUp(stamp, pick + static_cast<size_t>(j) * pw * 4, upper, pw);
-            if (j + 1 < ph) ReadRowPremultiplied(layerRow(j + 1), lw, left - 1, pw + 1, wrapX, upper);
-            continue;
+    if (!onLayer) {
+        // Across an edge the whole area is copied first, wrapped or clamped: the stamp's own rows
+        // must not show through where the clamped (or wrapped) area repeats them.
+        float* area = box.smearArea.As<float>();
+        for (int32_t r = 0; r <= pick; ++r) {
+            int32_t py = top - 1 + r;
+            py = pars.wrapY ? Wrap(py, pars.height) : std::min(std::max(py, 0), pars.height - 1);
+            ReadRow(pars.pixels + static_cast<size_t>(py) * pars.width * 4, pars.width, left - 1, pick + 1,
+                    pars.wrapX != 0, area + r * rowFloats);
         }
-        ReadRowPremultiplied(layerRow(j + 1), lw, left - 1, pw + 1, wrapX, lower);
-        MixRows(upper, lower, frame, pw * 4, w00, w10, w01, w11);
-        PickUp(stamp, pick + static_cast<size_t>(j) * pw * 4, frame, pw);
-        if (j >= 1 && j - 1 < h)
-            ShiftPremultiplied(pick + static_cast<size_t>(j - 1) * pw * 4, pw,
-                               grid + static_cast<size_t>(j - 1) * w * 4, w, w, 1, 1, 0, 1, 0, w00, w10, w01,
-                               w11);
-        std::swap(upper, lower);
     }
     return true;
+}
+
+void cTes_ToolFreehandTip::StampRectangle(s_StampPars& stamp, size_t layerAt, int32_t maskColumn,
+                                          int32_t maskRow, int32_t columns, int32_t rows, const float* maskA,
+                                          const float* pickUp, int32_t pickUpStride) {
+    const s_ToolPars& pars = *stamp.pars;
+    const int32_t w = stamp.tip.maskWidth;
+    const size_t maskAt = static_cast<size_t>(maskRow) * w + maskColumn;
+    stamp.source = pars.backup + layerAt * 4;
+    stamp.dest = pars.pixels + layerAt * 4;
+    stamp.coverage = pars.coverage + layerAt;
+    stamp.maskA = maskA + maskAt;
+    stamp.maskB = stamp.tip.needsEdgeCone ? pars.toolBox->maskB.As<float>() + maskAt : nullptr;
+    stamp.pickUp = pickUp;
+    stamp.columns = columns;
+    stamp.rows = rows;
+    stamp.maskColumn = maskColumn;
+    stamp.maskRow = maskRow;
+    stamp.destRowSkip = pars.width - columns;
+    stamp.maskRowSkip = w - columns;
+    stamp.pickUpRowSkip = pickUpStride - columns;
+    stamp.rowFirst = stamp.tip.rowFirst;
+    stamp.rowEnd = stamp.tip.rowEnd;
+    BlendSpan(stamp);
+}
+
+void cTes_ToolFreehandTip::SmearStamp(s_StampPars& stamp, int32_t left, int32_t top, const float* maskA) {
+    s_ToolPars& pars = *stamp.pars;
+    cVek_ToolBox& box = *pars.toolBox;
+    const tes::s_ToolRowKernels& kernels = tes::ToolRows();
+    const int32_t pick = box.pickUpWidth, w = stamp.tip.maskWidth, h = stamp.tip.maskHeight;
+    const int32_t lw = pars.width, lh = pars.height;
+    const bool wrapX = pars.wrapX != 0, wrapY = pars.wrapY != 0;
+    const float fx = stamp.tip.fx, fy = stamp.tip.fy;
+    const int32_t* reachFirst = box.pickUpReach.As<int32_t>();
+    const int32_t* reachEnd = reachFirst + pick;
+    auto reach = [&](int32_t q) { return q < pick ? s_Cols{reachFirst[q], reachEnd[q]} : s_Cols{0, 0}; };
+    const size_t rowFloats = 4 * static_cast<size_t>(pick + 1);
+    const bool onLayer = AreaOnLayer(pars, left, top, pick);
+    auto areaRow = [&](int32_t r) -> const float* {
+        return onLayer ? pars.pixels + (static_cast<size_t>(top - 1 + r) * lw + (left - 1)) * 4
+                       : box.smearArea.As<float>() + r * rowFloats;
+    };
+    float* shifted = box.smearRows.As<float>(); // the last area row in the tip's frame
+    float* frame = shifted + rowFloats;         // the row the pick-up mixes in
+    float* pickUp = box.pickUp.As<float>();
+
+    // Tip rows [j0, j1) through BlendSpan, one rectangle per run of layer rows and columns; the
+    // kernel reads pick-up rows j0 .. j1.
+    auto blendRows = [&](int32_t j0, int32_t j1) {
+        j1 = std::min(j1, h);
+        for (int32_t j = j0; j < j1;) {
+            int32_t py = top + j, n = j1 - j;
+            if (wrapY) {
+                py = Wrap(py, lh);
+                n = std::min(n, lh - py);
+            } else if (py < 0) {
+                j += std::min(n, -py);
+                continue;
+            } else if (py >= lh) {
+                return;
+            } else {
+                n = std::min(n, lh - py);
+            }
+            s_Run rx;
+            for (int32_t from = 0; NextRun(left, w, from, lw, wrapX, rx); from += rx.length)
+                StampRectangle(stamp, static_cast<size_t>(py) * lw + rx.layerStart, rx.maskStart, j, rx.length, n,
+                               maskA, pickUp + (static_cast<size_t>(j) * pick + rx.maskStart) * 4, pick);
+            j += n;
+        }
+    };
+
+    // The area under the tip (from one pixel up-left, premultiplied, so every step is a weighted
+    // sum, the smear rules being linear in premultiplied colour) is shifted by (-fx, -fy) into the
+    // tip's frame and mixed into the pick-up row by row; the kernel lays the pick-up back onto the
+    // layer's grid as it composites (BlendSpan). Tip row j needs pick-up rows j and j + 1, and
+    // pick-up row q reads layer rows top - 1 + q and top + q, so rows are composited a few at a
+    // time behind the pick-up, never before the pick-up has read them. Only the reach of the tip
+    // is computed: the columns of the pick-up a stamp can read (with the weights, the area's
+    // columns, which hold them; the rest is never read).
+    s_PickUpWeights weights;
+    const bool weighted = PickUpWeights(stamp, weights);
+    constexpr int32_t kRowsPerBlend = 8;
+    int32_t blended = 0;
+    const s_Cols first = reach(0);
+    if (first.Count() > 0)
+        kernels.frameRow(areaRow(0) + 4 * first.first, shifted + 4 * first.first, nullptr, first.Count(), fx, fy);
+    for (int32_t q = 0; q < pick; ++q) {
+        const s_Cols c = reach(q), area = Hull(c, reach(q + 1));
+        float* g = pickUp + static_cast<size_t>(q) * pick * 4;
+        const float* a = areaRow(q + 1) + 4 * area.first;
+        if (weighted) {
+            if (area.Count() > 0)
+                kernels.frameMixRow(a, shifted + 4 * area.first, g + 4 * area.first, area.Count(), fx, fy, weights);
+        } else {
+            if (area.Count() > 0)
+                kernels.frameRow(a, shifted + 4 * area.first, frame + 4 * area.first, area.Count(), fx, fy);
+            if (c.Count() > 0) PickUp(stamp, g + 4 * c.first, frame + 4 * c.first, c.Count());
+        }
+        if (q - blended >= kRowsPerBlend || q + 1 == pick) {
+            blendRows(blended, q);
+            blended = q;
+        }
+    }
 }
 
 void cTes_ToolFreehandTip::Stamp(s_StampPars& stamp, const s_StrokePoint& point) {
@@ -299,36 +353,12 @@ void cTes_ToolFreehandTip::Stamp(s_StampPars& stamp, const s_StrokePoint& point)
         }
         maskA = restricted;
     }
-    const float* maskB = stamp.tip.needsEdgeCone ? box.maskB.As<float>() : nullptr;
-    // The pick-up on the layer's grid: the grid, or at a whole-pixel position the pick-up buffer
-    // itself from its entry (1, 1) on.
-    const bool direct = needsPickUp && box.smearGridIsPickUp;
-    const float* grid = !needsPickUp ? nullptr
-                        : direct     ? box.pickUp.As<float>() + (static_cast<size_t>(box.pickUpWidth) + 1) * 4
-                                     : box.smearGrid.As<float>();
-    const int32_t gridStride = direct ? box.pickUpWidth : w;
-
-    for (int32_t fromY = 0; NextRun(top, h, fromY, lh, wrapY, ry); fromY += ry.length) {
-        for (int32_t fromX = 0; NextRun(left, w, fromX, lw, wrapX, rx); fromX += rx.length) {
-            const size_t layerAt = static_cast<size_t>(ry.layerStart) * lw + rx.layerStart;
-            const size_t maskAt = static_cast<size_t>(ry.maskStart) * w + rx.maskStart;
-            stamp.source = pars.backup + layerAt * 4;
-            stamp.dest = pars.pixels + layerAt * 4;
-            stamp.coverage = pars.coverage + layerAt;
-            stamp.maskA = maskA + maskAt;
-            stamp.maskB = maskB ? maskB + maskAt : nullptr;
-            stamp.pickUp =
-                grid ? grid + (static_cast<size_t>(ry.maskStart) * gridStride + rx.maskStart) * 4 : nullptr;
-            stamp.columns = rx.length;
-            stamp.rows = ry.length;
-            stamp.maskColumn = rx.maskStart;
-            stamp.maskRow = ry.maskStart;
-            stamp.destRowSkip = lw - rx.length;
-            stamp.maskRowSkip = w - rx.length;
-            stamp.pickUpRowSkip = gridStride - rx.length;
-            stamp.rowFirst = stamp.tip.rowFirst;
-            stamp.rowEnd = stamp.tip.rowEnd;
-            BlendSpan(stamp);
-        }
+    if (needsPickUp) {
+        SmearStamp(stamp, left, top, maskA);
+        return;
     }
+    for (int32_t fromY = 0; NextRun(top, h, fromY, lh, wrapY, ry); fromY += ry.length)
+        for (int32_t fromX = 0; NextRun(left, w, fromX, lw, wrapX, rx); fromX += rx.length)
+            StampRectangle(stamp, static_cast<size_t>(ry.layerStart) * lw + rx.layerStart, rx.maskStart, ry.maskStart, rx.length,
+                           ry.length, maskA, nullptr, 0);
 }

@@ -21,12 +21,23 @@ class cTes_ToolFreehandTip : public cTes_ToolFreehand {
     void Apply(s_ToolPars& pars, t_ToolAnchor* anchors, c_TesLayer* layer) override;
     void PaintStroke(s_ToolPars& pars, const s_StrokePoint* points) override;
     void Stamp(s_StampPars& stamp, const s_StrokePoint& point) override;
+    // Tools with a pick-up whose step is a weighted sum give its weights for this stamp (the
+    // first-stamp flag is set), and the stamp shifts the area and mixes it in one pass; the others
+    // return false and get PickUp row by row.
+    virtual bool PickUpWeights(s_StampPars& stamp, s_PickUpWeights& weights) { return false; }
 
   protected:
     static const int32_t kKindChain[];
 
   private:
-    // Fills the tool box's smear grid with the pick-up laid on the layer's pixel grid; false when
-    // the scratch cannot be allocated (the stamp is skipped).
+    // Smear tools: the scratch, the pick-up on the stroke's first stamp and, across an edge of the
+    // layer, a copy of the area under the tip; false when memory runs out (the stamp is skipped).
     bool PrepareSmear(s_StampPars& stamp, int32_t left, int32_t top);
+    // Smear tools: pick-up and kernel row by row (see the .cpp).
+    void SmearStamp(s_StampPars& stamp, int32_t left, int32_t top, const float* maskA);
+    // Fills the rectangle's fields of the stamp (layer pixel `layerAt`, mask column and row) and
+    // calls BlendSpan.
+    void StampRectangle(s_StampPars& stamp, size_t layerAt, int32_t maskColumn, int32_t maskRow,
+                        int32_t columns, int32_t rows, const float* maskA, const float* pickUp,
+                        int32_t pickUpStride);
 };

@@ -7,5 +7,5 @@
 class cTes_Tool_FingerPaint : public cTes_Tool_Smear {
   public:
     cTes_Tool_FingerPaint();
-    void PickUp(s_StampPars& stamp, float* pickUp, const float* area, int32_t count) override;
+    bool PickUpWeights(s_StampPars& stamp, s_PickUpWeights& weights) override;
 };

@@ -15,21 +15,20 @@ class cTes_Tool_Smear : public cTes_ToolFreehandTip {
     float decayRate = 0.0f;    // ρ, per stroke
 
     cTes_Tool_Smear();
-    // Smear, Smudge and the program's smear tools: on the first stamp copy the area, later mix it
-    // into the carried paint with weight 1 − k (both premultiplied, so the mix is alpha-weighted).
+    // Smear, Smudge and the program's smear tools: the area itself on the first stamp (which also
+    // sets ρ), later G·k + A·(1 − k).
+    bool PickUpWeights(s_StampPars& stamp, s_PickUpWeights& weights) override;
+    // One row of the pick-up by PickUpWeights.
     void PickUp(s_StampPars& stamp, float* pickUp, const float* area, int32_t count) override;
     void BlendSpan(s_StampPars& stamp) override;
     // ρ = 1 − 0.001^(1 / (max(1, ⌊size⌋) + 1)).
     void StrokeSetup(s_StampPars& stamp) override;
-
-  protected:
-    // The later-stamp mix of `count` area pixels into the pick-up.
-    void MixIntoPickUp(float* pickUp, const float* area, int32_t count) const;
 };
 
 namespace tes {
 // The smear kernel over one rectangle; `grain` (Pastel) thins the tip by the per-stroke grain kept
-// in the coverage buffer.
+// in the coverage buffer. The pick-up is read in the tip's frame and laid onto the layer's grid
+// here (see s_StampPars::pickUp).
 void SmearSpan(s_StampPars& stamp, float smearFactor, float decayRate, bool grain, uint32_t grainPpm,
                float grainDepth);
 } // namespace tes

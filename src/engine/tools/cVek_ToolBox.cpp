@@ -591,6 +591,8 @@ bool cVek_ToolBox::PrepareTip(s_TipPars& tip) {
     const size_t maskBytes = sizeof(float) * side * side;
     const size_t qh = static_cast<size_t>(m + 1) / 2;
     const size_t planeBytes = sizeof(float) * (side + 1) * (side + 1);
+    // Grown masks lose their known layout.
+    if (maskA.Size() < maskBytes || (tip.needsEdgeCone && maskB.Size() < maskBytes)) ++planeGeneration;
     if (maskA.Size() < maskBytes && !maskA.Resize(maskBytes)) return false;
     if (maskRestricted.Size() < maskBytes && !maskRestricted.Resize(maskBytes)) return false;
     if (maskQuadrant.Size() < sizeof(float) * 2 * qh * qh &&
@@ -622,6 +624,7 @@ bool cVek_ToolBox::PrepareTip(s_TipPars& tip) {
                             maskQuadrant.As<float>(), maskPlaneA.As<float>(),
                             tip.needsEdgeCone ? maskPlaneB.As<float>() : nullptr, planeFirst, planeEnd);
         std::memcpy(planeKey, key, sizeof key);
+        ++planeGeneration;
     }
     return true;
 }
@@ -629,8 +632,44 @@ bool cVek_ToolBox::PrepareTip(s_TipPars& tip) {
 void cVek_ToolBox::BuildTipMasks(s_TipPars& tip) {
     const int32_t side = tip.maskSize + 1;
     const int32_t* planeFirst = planeExtents.As<int32_t>();
+    const uint8_t shape = static_cast<uint8_t>((tip.fx != 0.0f ? 1 : 0) | (tip.fy != 0.0f ? 2 : 0));
+    const bool same = maskGeneration == planeGeneration && maskShape == shape;
     tes::ShiftTipMasks(tip, maskPlaneA.As<float>(), tip.needsEdgeCone ? maskPlaneB.As<float>() : nullptr,
-                       planeFirst, planeFirst + side + 1);
+                       planeFirst, planeFirst + side + 1, same);
+    maskGeneration = planeGeneration;
+    maskShape = shape;
+}
+
+bool cVek_ToolBox::PreparePickUp(const s_TipPars& tip) {
+    const int32_t m = tip.maskSize, pick = m + 2;
+    const size_t bytes = sizeof(int32_t) * 4 * static_cast<size_t>(pick);
+    if (pickUpReach.Size() < bytes && !pickUpReach.Resize(bytes)) return false;
+    int32_t* kept = pickUpReach.As<int32_t>();
+    int32_t* first = kept + 2 * pick;
+    int32_t* end = first + pick;
+    // Grid pixel (i, j) reads pick-up entries i and i + 1 of rows j and j + 1, and is non-zero only
+    // where the tip's mask is, which covers tip pixels i - 1 and i of rows j - 1 and j; tip pixel x
+    // is pick-up entry x + 1. So row q reaches two entries past the tip pixels of rows q - 2 .. q.
+    const int32_t* planeFirst = planeExtents.As<int32_t>();
+    const int32_t* planeEnd = planeFirst + m + 2;
+    for (int32_t q = 0; q < pick; ++q) {
+        int32_t a = pick, b = 0;
+        for (int32_t y = std::max(0, q - 2); y <= std::min(q, m - 1); ++y) {
+            if (planeEnd[y] <= planeFirst[y]) continue;
+            a = std::min(a, planeFirst[y]);
+            b = std::max(b, std::min(planeEnd[y] + 2, pick));
+        }
+        first[q] = a < b ? a : 0;
+        end[q] = a < b ? b : 0;
+    }
+    bool covered = !pickUp.Empty() && pickUpWidth == pick && pickUpHeight == pick;
+    for (int32_t q = 0; covered && q < pick; ++q)
+        covered = end[q] <= first[q] || (kept[q] <= first[q] && end[q] <= kept[pick + q]);
+    if (covered) return true;
+    ReleasePickUp();
+    pickUpWidth = pickUpHeight = pick;
+    std::memcpy(kept, first, sizeof(int32_t) * 2 * pick);
+    return true;
 }
 
 void cVek_ToolBox::ReleasePickUp() {

@@ -111,9 +111,14 @@ class cVek_ToolBox : public cTes_Tools_CommonBase {
     vek::MemBlock maskA, maskB, maskQuadrant, maskPlaneA, maskPlaneB, maskRestricted;
     vek::MemBlock planeExtents, maskExtents; // non-zero columns per row: firsts, then ends
     float planeKey[7] = {0, 0, 0, 0, 0, 0, 0};
-    // Smear scratch: the area under the tip and the pick-up laid on the layer's grid.
-    vek::MemBlock smearArea, smearGrid;
-    uint8_t smearGridIsPickUp = 0;   // the stamp sits on whole pixels: the kernel reads the pick-up
+    // Which planes the masks were last built from (counted up with every rebuild or regrowth) and
+    // whether with the extra column and row: the same again needs no clearing.
+    uint32_t planeGeneration = 0, maskGeneration = ~0u;
+    uint8_t maskShape = 0;
+    // Smear scratch: two rows of the stamp in progress, the area under a tip that crosses an edge
+    // of the layer, and the pick-up's reach: the columns [first, end) of each pick-up row that a
+    // stamp can read (firsts, then ends), for the pick-up and then for the current tip.
+    vek::MemBlock smearRows, smearArea, pickUpReach;
     c_TesLayer* paintMask = nullptr; // the picture's paint mask for the current batch
     // Stroke bookkeeping of the sampler.
     uint8_t strokeOpen = 0;
@@ -202,6 +207,10 @@ class cVek_ToolBox : public cTes_Tools_CommonBase {
     bool PrepareTip(s_TipPars& tip);
     // Builds masks A and B for the tip's current fractions from the planes.
     void BuildTipMasks(s_TipPars& tip);
+    // Smear tools, once per batch: sizes the pick-up for the tip and works out its reach. A pick-up
+    // of another size, or one whose reach does not cover the tip's (settings changed within the
+    // stroke), is released so the next stamp starts afresh. False when memory runs out.
+    bool PreparePickUp(const s_TipPars& tip);
     void ReleasePickUp();
     // Records a history step for the current layer (unless suppressed) and commits it.
     void FinishLayerChanges(s_ToolPars& pars);

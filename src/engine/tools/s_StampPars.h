@@ -2,7 +2,7 @@
 //
 // Every pixel pointer of s_StampPars addresses the top-left pixel of one clipped rectangle of a
 // stamp; a row advances by `columns` plus the row skip of its buffer. Masks hold one float a pixel
-// and are W × H (room for the sub-pixel shift); the pick-up pixels share the masks' layout.
+// and are W × H (room for the sub-pixel shift).
 #pragma once
 
 #include <cstdint>
@@ -37,7 +37,10 @@ struct s_StampPars {
     s_TipPars tip;
     const float* source; // RGBA, the backup copy at the rectangle
     float* dest;         // RGBA, the layer at the rectangle
-    const float* pickUp; // smear tools: the carried paint on the layer's grid, RGBA premultiplied
+    // Smear tools: the carried paint, RGBA premultiplied, in the tip's frame: the rectangle's pixel
+    // (i, j) lies between entries i and i + 1 of pick-up rows j and j + 1, at the tip's fractions
+    // (fx, fy) from entry (i + 1, j + 1); on whole pixels it is that entry.
+    const float* pickUp;
     const float* maskA;
     const float* maskB;
     float* coverage;
@@ -58,6 +61,13 @@ struct s_StampPars {
     // Outside them every mask value is 0, so a kernel may skip those pixels.
     const int32_t* rowFirst;
     const int32_t* rowEnd;
+};
+
+// A smear tool's pick-up step as a weighted sum per premultiplied pixel:
+// G' = G·keep + A·take + add, A being the area under the tip in the tip's frame.
+struct s_PickUpWeights {
+    float keep, take;
+    float add[4];
 };
 
 namespace tes {
