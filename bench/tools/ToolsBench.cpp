@@ -18,6 +18,7 @@ extern "C" {
 #include "app/ToolBox.h"
 #include "engine/picture/c_TesLayer.h"
 #include "engine/picture/c_TesPic.h"
+#include "engine/tools/ToolRows.h"
 
 extern "C" void omp_set_num_threads(int);
 
@@ -119,6 +120,16 @@ void BM_ProgramSmudge(benchmark::State& state) {
     StampTool(state, scribbix::ToolBox::kSmudge);
 }
 
+// The program's Smudge on the AVX2 row kernels, where the processor would choose AVX-512.
+void BM_ProgramSmudgeAvx2(benchmark::State& state) {
+    if (!tes::UseToolRowLevel(2)) {
+        state.SkipWithError("no AVX2");
+        return;
+    }
+    StampTool(state, scribbix::ToolBox::kSmudge);
+    tes::UseToolRowLevel(0);
+}
+
 void BM_MyPaintDab(benchmark::State& state) {
     omp_set_num_threads(1);
     const int diameter = static_cast<int>(state.range(0));
@@ -203,6 +214,7 @@ void Diameters(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_Pen)->Apply(Diameters)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThreeDeePen)->Apply(Diameters)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgramSmudge)->Apply(Diameters)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgramSmudgeAvx2)->Args({35, 1})->Args({81, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MyPaintDab)->Arg(5)->Arg(35)->Arg(81)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainPaintOver)->Arg(5)->Arg(35)->Arg(81)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Stroke1000)->Unit(benchmark::kMillisecond);

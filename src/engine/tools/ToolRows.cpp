@@ -1,6 +1,6 @@
 // The row kernels of ToolRows.h, written once over a vector of whole pixels (four floats at level
-// 1, eight at level 2) and instantiated per level; the pixels left over at the end of a row go
-// through the four-float version.
+// 1, eight at level 2, sixteen at level 3) and instantiated per level; the pixels left over at the
+// end of a row go through the four-float version.
 #include "engine/tools/ToolRows.h"
 
 // Every helper below is inlined into the function of its level, so no vector is ever passed
@@ -12,13 +12,16 @@ namespace {
 
 typedef float f4 __attribute__((vector_size(16)));
 typedef float f8 __attribute__((vector_size(32)));
+typedef float f16 __attribute__((vector_size(64)));
 typedef int32_t i4 __attribute__((vector_size(16)));
 typedef int32_t i8 __attribute__((vector_size(32)));
+typedef int32_t i16 __attribute__((vector_size(64)));
 
 
 #define SX_INLINE inline __attribute__((always_inline))
 #define SX_AVX __attribute__((target("avx")))
 #define SX_AVX2 __attribute__((target("avx2,fma")))
+#define SX_AVX512 __attribute__((target("avx512f")))
 
 template <class V> struct Lanes;
 template <> struct Lanes<f4> {
@@ -45,6 +48,25 @@ template <> struct Lanes<f8> {
     }
     static SX_INLINE void OneOn(const f8& v, const f8& next, f8& out) {
         out = __builtin_shuffle(v, next, I{4, 5, 6, 7, 8, 9, 10, 11});
+    }
+};
+
+template <> struct Lanes<f16> {
+    typedef i16 I;
+    static constexpr int32_t kPixels = 4;
+    static constexpr I kAlpha{3, 3, 3, 3, 7, 7, 7, 7, 11, 11, 11, 11, 15, 15, 15, 15};
+    static constexpr I kRgbOfFirstAlphaOfSecond{0, 1, 2, 19, 4, 5, 6, 23, 8, 9, 10, 27, 12, 13, 14, 31};
+    static SX_INLINE void TipValues(const float* m, f16& v) {
+        // The first pair in every 128-bit lane of one vector, the second pair in those of another;
+        // each lane then takes its own value.
+        typedef long long q8 __attribute__((vector_size(64)));
+        long long pairs[2];
+        __builtin_memcpy(pairs, m, sizeof pairs);
+        const f16 a = reinterpret_cast<f16>(q8{} + pairs[0]), b = reinterpret_cast<f16>(q8{} + pairs[1]);
+        v = __builtin_shuffle(a, b, I{0, 0, 0, 0, 5, 5, 5, 5, 24, 24, 24, 24, 29, 29, 29, 29});
+    }
+    static SX_INLINE void OneOn(const f16& v, const f16& next, f16& out) {
+        out = __builtin_shuffle(v, next, I{4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19});
     }
 };
 
@@ -262,27 +284,44 @@ SX_AVX2 void SmearAvx2(const float* s, const float* g0, const float* g1, float* 
     Kernels<f8>::Smear(s, g0, g1, d, m, n, w, fx, fy);
 }
 
+SX_AVX512 void Frame512(const float* a, float* h, float* f, int32_t n, float fx, float fy) {
+    Kernels<f16>::Frame(a, h, f, n, fx, fy);
+}
+SX_AVX512 void Mix512(float* g, const float* a, int32_t n, const s_PickUpWeights& w) {
+    Kernels<f16>::Mix(g, a, n, w);
+}
+SX_AVX512 void FrameMix512(const float* a, float* h, float* g, int32_t n, float fx, float fy,
+                           const s_PickUpWeights& w) {
+    Kernels<f16>::FrameMix(a, h, g, n, fx, fy, w);
+}
+SX_AVX512 void Smear512(const float* s, const float* g0, const float* g1, float* d, const float* m, int32_t n,
+                        float w, float fx, float fy) {
+    Kernels<f16>::Smear(s, g0, g1, d, m, n, w, fx, fy);
+}
+
 const s_ToolRowKernels kSse{ShiftMaskSse, FrameSse, MixSse, FrameMixSse, SmearSse};
 const s_ToolRowKernels kAvx2{ShiftMaskAvx, FrameAvx2, MixAvx2, FrameMixAvx2, SmearAvx2};
+const s_ToolRowKernels kAvx512{ShiftMaskAvx, Frame512, Mix512, FrameMix512, Smear512};
 
 } // namespace
 
 const s_ToolRowKernels* ToolRowKernels(int level) {
+    __builtin_cpu_init(); // may run before the constructors that would do it
     if (level == 1) return &kSse;
-    if (level == 2) {
-        __builtin_cpu_init(); // may run before the constructors that would do it
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? &kAvx2 : nullptr;
-    }
+    if (level == 2) return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? &kAvx2 : nullptr;
+    if (level == 3) return __builtin_cpu_supports("avx512f") ? &kAvx512 : nullptr;
     return nullptr;
 }
 
 // SSE2 from the start, the best level once this file's initialisers have run.
 const s_ToolRowKernels* gToolRowKernels = &kSse;
 namespace {
-[[maybe_unused]] const bool kChosen = UseToolRowLevel(2);
+[[maybe_unused]] const bool kChosen = UseToolRowLevel(0);
 } // namespace
 
 bool UseToolRowLevel(int level) {
+    for (int best = 3; level == 0 && best > 0; --best)
+        if (ToolRowKernels(best)) level = best;
     const s_ToolRowKernels* k = ToolRowKernels(level);
     if (!k) return false;
     gToolRowKernels = k;

@@ -2,9 +2,10 @@
 // (the area into the tip's frame, the pick-up mix, and the composite, which lays the pick-up back
 // onto the layer's grid as it goes). Pixels are RGBA floats; "premultiplied" rows carry rgb·α in the colour lanes.
 //
-// Level 1 is SSE2 (one pixel a register), level 2 AVX2 with FMA (two pixels a register), chosen
-// at run time. The mask shift is bit-identical at both levels (no fused multiply-add there); the
-// smear steps may differ in the last bits, as fused multiply-adds round once instead of twice.
+// Level 1 is SSE2 (one pixel a register), level 2 AVX2 with FMA (two pixels), level 3 AVX-512
+// (four pixels; its mask shift is level 2's), the best one chosen at run time. The mask shift is
+// bit-identical at every level (no fused multiply-add there); the smear steps may differ in the
+// last bits, as fused multiply-adds round once instead of twice.
 #pragma once
 
 #include <cstdint>
@@ -37,8 +38,8 @@ struct s_ToolRowKernels {
 
 // The kernels of a level, or null when this processor lacks it.
 const s_ToolRowKernels* ToolRowKernels(int level);
-// Makes strokes use a level (tests compare levels through whole strokes); false when unsupported.
-// The best level is chosen when the program starts.
+// Makes strokes use a level (tests compare levels through whole strokes), or with 0 the best one,
+// which is also chosen when the program starts; false when unsupported.
 bool UseToolRowLevel(int level);
 
 extern const s_ToolRowKernels* gToolRowKernels;
