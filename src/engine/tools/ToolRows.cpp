@@ -245,6 +245,32 @@ template <class V> struct Kernels {
         else
             SmearRowT<V, false, false>(s, g0, g1, d, m, n, w, fx, fy);
     }
+    template <bool Source, bool Shift> static SX_INLINE void SmearRectT(const s_StampPars& sp, float w) {
+        const float* s = sp.source;
+        float* d = sp.dest;
+        const float* g = sp.pickUp;
+        const float* m = sp.maskA;
+        const size_t layerRow = 4 * static_cast<size_t>(sp.columns + sp.destRowSkip);
+        const size_t pickUpRow = 4 * static_cast<size_t>(sp.columns + sp.pickUpRowSkip);
+        for (int32_t y = 0; y < sp.rows; ++y, s += layerRow, d += layerRow, g += pickUpRow) {
+            int32_t first, end;
+            SpanColumns(sp, y, first, end);
+            SmearRowT<V, Source, Shift>(s + 4 * first, g + 4 * first, g + pickUpRow + 4 * first, d + 4 * first,
+                                        m + first, end - first, w, sp.tip.fx, sp.tip.fy);
+            m += sp.columns + sp.maskRowSkip;
+        }
+    }
+    static SX_INLINE void SmearRect(const s_StampPars& sp, float w) {
+        const bool shift = sp.tip.fx != 0.0f || sp.tip.fy != 0.0f;
+        if (w != 0.0f && shift)
+            SmearRectT<true, true>(sp, w);
+        else if (w != 0.0f)
+            SmearRectT<true, false>(sp, w);
+        else if (shift)
+            SmearRectT<false, true>(sp, w);
+        else
+            SmearRectT<false, false>(sp, w);
+    }
 };
 
 void ShiftMaskSse(const float* cur, const float* up, float* out, int32_t n, float w00, float w10, float w01,
@@ -259,6 +285,9 @@ void FrameMixSse(const float* a, float* h, float* g, int32_t n, float fx, float 
 }
 void MixSse(float* g, const float* a, int32_t n, const s_PickUpWeights& w) {
     Kernels<f4>::Mix(g, a, n, w);
+}
+void SmearRectSse(const s_StampPars& sp, float w) {
+    Kernels<f4>::SmearRect(sp, w);
 }
 void SmearSse(const float* s, const float* g0, const float* g1, float* d, const float* m, int32_t n, float w,
               float fx, float fy) {
@@ -279,6 +308,9 @@ SX_AVX2 void FrameMixAvx2(const float* a, float* h, float* g, int32_t n, float f
 SX_AVX2 void MixAvx2(float* g, const float* a, int32_t n, const s_PickUpWeights& w) {
     Kernels<f8>::Mix(g, a, n, w);
 }
+SX_AVX2 void SmearRectAvx2(const s_StampPars& sp, float w) {
+    Kernels<f8>::SmearRect(sp, w);
+}
 SX_AVX2 void SmearAvx2(const float* s, const float* g0, const float* g1, float* d, const float* m, int32_t n,
                        float w, float fx, float fy) {
     Kernels<f8>::Smear(s, g0, g1, d, m, n, w, fx, fy);
@@ -294,14 +326,17 @@ SX_AVX512 void FrameMix512(const float* a, float* h, float* g, int32_t n, float 
                            const s_PickUpWeights& w) {
     Kernels<f16>::FrameMix(a, h, g, n, fx, fy, w);
 }
+SX_AVX512 void SmearRect512(const s_StampPars& sp, float w) {
+    Kernels<f16>::SmearRect(sp, w);
+}
 SX_AVX512 void Smear512(const float* s, const float* g0, const float* g1, float* d, const float* m, int32_t n,
                         float w, float fx, float fy) {
     Kernels<f16>::Smear(s, g0, g1, d, m, n, w, fx, fy);
 }
 
-const s_ToolRowKernels kSse{ShiftMaskSse, FrameSse, MixSse, FrameMixSse, SmearSse};
-const s_ToolRowKernels kAvx2{ShiftMaskAvx, FrameAvx2, MixAvx2, FrameMixAvx2, SmearAvx2};
-const s_ToolRowKernels kAvx512{ShiftMaskAvx, Frame512, Mix512, FrameMix512, Smear512};
+const s_ToolRowKernels kSse{ShiftMaskSse, FrameSse, MixSse, FrameMixSse, SmearSse, SmearRectSse};
+const s_ToolRowKernels kAvx2{ShiftMaskAvx, FrameAvx2, MixAvx2, FrameMixAvx2, SmearAvx2, SmearRectAvx2};
+const s_ToolRowKernels kAvx512{ShiftMaskAvx, Frame512, Mix512, FrameMix512, Smear512, SmearRect512};
 
 } // namespace
 

@@ -34,6 +34,8 @@ struct s_ToolRowKernels {
     // Gb + fy·(Ga − Gb) with Ga, Gb = entry i + 1 + fx·(entry i − entry i + 1) of g0, g1.
     void (*smearRow)(const float* s, const float* g0, const float* g1, float* d, const float* m, int32_t n,
                      float w, float fx, float fy);
+    // smearRow over a stamp's rectangle (its columns the tip can touch, mask A, the tip's fractions).
+    void (*smearRect)(const s_StampPars& stamp, float w);
 };
 
 // The kernels of a level, or null when this processor lacks it.

@@ -47,8 +47,12 @@ void cTes_Tool_Smear::BlendSpan(s_StampPars& stamp) {
 void tes::SmearSpan(s_StampPars& sp, float k, float rho, bool grain, uint32_t grainPpm, float grainDepth) {
     const float sigma = sp.strength;
     const float w = k * rho * (1.0f - sigma) * (1.0f - sigma);
-    const float fx = sp.tip.fx, fy = sp.tip.fy;
+    if (!grain) {
+        tes::ToolRows().smearRect(sp, w);
+        return;
+    }
     const auto smearRow = tes::ToolRows().smearRow;
+    const float fx = sp.tip.fx, fy = sp.tip.fy;
     const float* s = sp.source;
     float* d = sp.dest;
     const float* g = sp.pickUp;
@@ -58,22 +62,17 @@ void tes::SmearSpan(s_StampPars& sp, float k, float rho, bool grain, uint32_t gr
     for (int32_t y = 0; y < sp.rows; ++y) {
         int32_t first, end;
         tes::SpanColumns(sp, y, first, end);
-        if (!grain) {
-            smearRow(s + 4 * first, g + 4 * first, g + pickUpRow + 4 * first, d + 4 * first, mask + first,
-                     end - first, w, fx, fy);
-        } else {
-            for (int32_t x = first; x < end; ++x) {
-                float m = mask[x];
-                if (!(m > 0.0f)) continue;
-                // The pixel's grain for the whole stroke, drawn on its first visit.
-                float gr = cov[x];
-                if (gr == 0.0f) {
-                    gr = vek::RandomPpm() < grainPpm ? vek::RandomAmount() * grainDepth * sigma : -1.0f;
-                    cov[x] = gr;
-                }
-                if (gr > 0.0f) m = std::max(0.0f, m - gr);
-                smearRow(s + 4 * x, g + 4 * x, g + pickUpRow + 4 * x, d + 4 * x, &m, 1, w, fx, fy);
+        for (int32_t x = first; x < end; ++x) {
+            float m = mask[x];
+            if (!(m > 0.0f)) continue;
+            // The pixel's grain for the whole stroke, drawn on its first visit.
+            float gr = cov[x];
+            if (gr == 0.0f) {
+                gr = vek::RandomPpm() < grainPpm ? vek::RandomAmount() * grainDepth * sigma : -1.0f;
+                cov[x] = gr;
             }
+            if (gr > 0.0f) m = std::max(0.0f, m - gr);
+            smearRow(s + 4 * x, g + 4 * x, g + pickUpRow + 4 * x, d + 4 * x, &m, 1, w, fx, fy);
         }
         s += 4 * (sp.columns + sp.destRowSkip);
         d += 4 * (sp.columns + sp.destRowSkip);
