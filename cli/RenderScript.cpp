@@ -66,29 +66,6 @@ const char* const kSplits[] = {"tool",      "size",      "softness", "profile", 
 const int64_t kSettingRange[][2] = {{1, 251}, {0, 100}, {0, 100}, {1, 100}, {1, 100},
                                     {1, 100}, {0, 1},   {0, 3},   {0, 58},  {0, 1}};
 
-int32_t* SettingPair(cVek_ToolBox& box, int which) {
-    switch (which) {
-    case 0:
-        return box.size;
-    case 1:
-        return box.softness;
-    case 2:
-        return box.tipProfile;
-    case 3:
-        return box.strength;
-    case 4:
-        return box.flow;
-    case 5:
-        return box.tolerance;
-    case 6:
-        return box.drawMode;
-    case 7:
-        return box.selectionMode;
-    default:
-        return box.blendMode;
-    }
-}
-
 } // namespace
 
 RenderScript::RenderScript() = default;
@@ -228,7 +205,7 @@ bool RenderScript::Line(const std::string& line) {
             if (which == 9)
                 box_->blendEnabled[s] = uint8_t(value);
             else
-                SettingPair(*box_, which)[s] = int32_t(value);
+                box_->SettingValues(cVek_ToolBox::e_Setting(which))[s] = int32_t(value);
         }
         return true;
     }
@@ -238,11 +215,11 @@ bool RenderScript::Line(const std::string& line) {
         if (which < 0 || side < 0 || !numbers(3, 3))
             return Fail("colour highlight|paint|inner|outer left|right|both R G B");
         if (!NeedBox()) return false;
-        float(*pairs[4])[3] = {box_->highlight, box_->paint, box_->innerEdge, box_->outerEdge};
+        float(*pair)[3] = box_->ColourValues(cVek_ToolBox::e_Colour(which));
         for (int s = 0; s < 2; ++s)
             if (side == 2 || side == s)
                 for (int c = 0; c < 3; ++c)
-                    pairs[which][s][c] = float(v[c]);
+                    pair[s][c] = float(v[c]);
         return true;
     }
     if (cmd == "split") {

@@ -11,14 +11,7 @@ ThreeDeePenTool::ThreeDeePenTool() {
 }
 
 void ThreeDeePenTool::BlendSpan(s_StampPars& sp) {
-    const float* paint = sp.paint;
-    const float* outer = sp.outerEdge;
-    tes::CoverageSpan<true, true>(sp, [paint, outer](auto e, auto& r, auto& g, auto& b) {
-        const auto w = (1.0f - e) * (1.0f - e);
-        r = w * outer[0] + (1.0f - w) * paint[0];
-        g = w * outer[1] + (1.0f - w) * paint[1];
-        b = w * outer[2] + (1.0f - w) * paint[2];
-    });
+    tes::ShadeSpan(sp, sp.outerEdge, [](auto e) { return (1.0f - e) * (1.0f - e); });
 }
 
 } // namespace scribbix

@@ -4,8 +4,6 @@
 #include "app/ToolBox.h"
 
 #include <algorithm>
-#include <memory>
-#include <new>
 
 #include "app/HardSmearTool.h"
 #include "app/Highlight3DPenTool.h"
@@ -35,70 +33,34 @@ ToolBox::ToolBox(int32_t screenWidth, int32_t screenHeight) {
 
 ToolBox::~ToolBox() = default;
 
-namespace {
-
-template <class T> T* Make(cVek_ToolBox& box, uint32_t id, const char* name, bool& ok) {
-    std::unique_ptr<T> tool(new (std::nothrow) T());
-    T* raw = tool.get();
-    if (!tool) {
-        ok = false;
-        return nullptr;
-    }
-    tool->id = id;
-    tool->name = name;
-    if (!box.AddTool(std::move(tool))) {
-        ok = false;
-        return nullptr;
-    }
-    return raw;
-}
-
-} // namespace
-
 bool ToolBox::CreateTools() {
-    for (auto& t : tools)
-        t.reset();
-    primaryTool = secondaryTool = nullptr;
+    ClearTools();
     bool ok = true;
-    Make<cTes_Tool_Pen>(*this, 1, "Pen", ok);
-    if (auto* t = Make<cTes_Tool_Eraser>(*this, 2, "Eraser", ok)) {
-        t->usesPaint = 0;
-        t->complementId = 53;
-    }
-    if (auto* t = Make<ThreeDeePenTool>(*this, kThreeDeePen, "3D Pen", ok)) {
+    auto made = [&ok](auto* t) {
+        if (!t) ok = false;
+        return t;
+    };
+    made(NewTool<cTes_Tool_Pen>(1, "Pen", 2));
+    if (auto* t = made(NewTool<cTes_Tool_Eraser>(2, "Eraser", 53))) t->usesPaint = 0;
+    if (auto* t = made(NewTool<ThreeDeePenTool>(kThreeDeePen, "3D Pen", 2))) {
         t->usesOuterEdge = 1;
         t->needsEdgeCone = 1;
     }
-    if (auto* t = Make<White3dPenTool>(*this, kLight3DPen, "Light 3D Pen", ok)) {
+    if (auto* t = made(NewTool<White3dPenTool>(kLight3DPen, "Light 3D Pen", 2))) {
         t->usesInnerEdge = 1;
         t->needsEdgeCone = 1;
     }
-    if (auto* t = Make<SoftPenTool>(*this, kSoftPen, "Soft Pen", ok)) t->needsEdgeCone = 1;
-    if (auto* t = Make<cTes_Tool_SprinkledPen>(*this, 8, "Sprinkled Pen", ok)) t->usesHighlight = 1;
-    if (auto* t = Make<Highlight3DPenTool>(*this, kHighlight3DPen, "Highlight 3D Pen", ok)) {
+    if (auto* t = made(NewTool<SoftPenTool>(kSoftPen, "Soft Pen", 2))) t->needsEdgeCone = 1;
+    if (auto* t = made(NewTool<cTes_Tool_SprinkledPen>(8, "Sprinkled Pen", 2))) t->usesHighlight = 1;
+    if (auto* t = made(NewTool<Highlight3DPenTool>(kHighlight3DPen, "Highlight 3D Pen", 2))) {
         t->usesInnerEdge = 1;
         t->usesOuterEdge = 1;
         t->needsEdgeCone = 1;
     }
-    if (auto* t = Make<MoveSmearTool>(*this, kDrag, "Drag", ok)) {
-        t->usesPaint = 0;
-        t->needsPickUp = 1;
-        t->smearFactor = 1.0f;
-        t->complementId = 53;
-    }
-    if (auto* t = Make<HardSmearTool>(*this, kSmudge, "Smudge", ok)) {
-        t->usesPaint = 0;
-        t->needsPickUp = 1;
-        t->smearFactor = 0.85f;
-        t->complementId = 53;
-    }
-    if (!ok) {
-        for (auto& t : tools)
-            t.reset();
-        return false;
-    }
-    primaryTool = FindTool(kThreeDeePen);
-    return true;
+    // The smear factors (1 and 0.85) are the classes' own.
+    if (auto* t = made(NewTool<MoveSmearTool>(kDrag, "Drag", 53))) t->usesPaint = 0, t->needsPickUp = 1;
+    if (auto* t = made(NewTool<HardSmearTool>(kSmudge, "Smudge", 53))) t->usesPaint = 0, t->needsPickUp = 1;
+    return FinishTools(ok, kThreeDeePen);
 }
 
 } // namespace scribbix

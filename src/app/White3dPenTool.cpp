@@ -11,13 +11,7 @@ White3dPenTool::White3dPenTool() {
 }
 
 void White3dPenTool::BlendSpan(s_StampPars& sp) {
-    const float* paint = sp.paint;
-    const float* inner = sp.innerEdge;
-    tes::CoverageSpan<true, true>(sp, [paint, inner](auto e, auto& r, auto& g, auto& b) {
-        r = (1.0f - e) * paint[0] + e * inner[0];
-        g = (1.0f - e) * paint[1] + e * inner[1];
-        b = (1.0f - e) * paint[2] + e * inner[2];
-    });
+    tes::ShadeSpan(sp, sp.innerEdge, [](auto e) { return e; });
 }
 
 } // namespace scribbix

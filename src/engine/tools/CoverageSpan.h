@@ -120,4 +120,39 @@ template <bool UseCone, bool WriteFull, class ColourOf> void CoverageSpan(s_Stam
     }
 }
 
+// The coverage rule pixel by pixel, for kernels that do not vectorise: f(source, dest, m) for every
+// pixel whose tip value m exceeds its coverage, which then becomes m.
+template <class PerPixel> void RaiseCoverage(s_StampPars& sp, PerPixel f) {
+    const float* s = sp.source;
+    float* d = sp.dest;
+    float* cov = sp.coverage;
+    const float* mask = sp.maskA;
+    for (int32_t y = 0; y < sp.rows; ++y) {
+        int32_t x, end;
+        SpanColumns(sp, y, x, end);
+        for (; x < end; ++x) {
+            const float m = mask[x];
+            if (!(m > cov[x])) continue;
+            cov[x] = m;
+            f(s + 4 * x, d + 4 * x, m);
+        }
+        s += 4 * (sp.columns + sp.destRowSkip);
+        d += 4 * (sp.columns + sp.destRowSkip);
+        cov += sp.columns + sp.destRowSkip;
+        mask += sp.columns + sp.maskRowSkip;
+    }
+}
+
+// The shaded pens: coverage on the edge cone, P = w·other + (1 − w)·paint with w = weight(e), and
+// (P, 1) under a full tip.
+template <class Weight> void ShadeSpan(s_StampPars& sp, const float* other, Weight weight) {
+    const float* paint = sp.paint;
+    CoverageSpan<true, true>(sp, [paint, other, weight](auto e, auto& r, auto& g, auto& b) {
+        const auto w = weight(e);
+        r = w * other[0] + (1.0f - w) * paint[0];
+        g = w * other[1] + (1.0f - w) * paint[1];
+        b = w * other[2] + (1.0f - w) * paint[2];
+    });
+}
+
 } // namespace tes

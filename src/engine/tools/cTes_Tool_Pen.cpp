@@ -4,7 +4,6 @@
 
 #include "engine/picture/BlendModes.h"
 #include "engine/tools/CoverageSpan.h"
-#include "engine/tools/PaintOver.h"
 
 namespace tes {
 
@@ -20,31 +19,16 @@ void PenSpanNormal(s_StampPars& sp) {
 void PenSpanBlend(s_StampPars& sp, int32_t mode) {
     const t_TesBlendFunction blend = GetBlendFunction(mode);
     if (!blend) return;
-    const float* s = sp.source;
-    float* d = sp.dest;
-    float* cov = sp.coverage;
-    const float* mask = sp.maskA;
-    for (int32_t y = 0; y < sp.rows; ++y) {
-        for (int32_t x = 0; x < sp.columns; ++x) {
-            const float m = mask[x];
-            if (!(m > cov[x])) continue;
-            cov[x] = m;
-            const float* sx = s + 4 * x;
-            if (!(m > 0.0f) || !(sx[3] > 0.0f)) continue;
-            float r = sp.paint[0], g = sp.paint[1], b = sp.paint[2];
-            blend(sx[0], sx[1], sx[2], r, g, b);
-            float* dx = d + 4 * x;
-            const float u = 1.0f - m;
-            dx[0] = sx[0] * u + r * m;
-            dx[1] = sx[1] * u + g * m;
-            dx[2] = sx[2] * u + b * m;
-            dx[3] = sx[3];
-        }
-        s += 4 * (sp.columns + sp.destRowSkip);
-        d += 4 * (sp.columns + sp.destRowSkip);
-        cov += sp.columns + sp.destRowSkip;
-        mask += sp.columns + sp.maskRowSkip;
-    }
+    RaiseCoverage(sp, [&sp, blend](const float* s, float* d, float m) {
+        if (!(m > 0.0f) || !(s[3] > 0.0f)) return;
+        float r = sp.paint[0], g = sp.paint[1], b = sp.paint[2];
+        blend(s[0], s[1], s[2], r, g, b);
+        const float u = 1.0f - m;
+        d[0] = s[0] * u + r * m;
+        d[1] = s[1] * u + g * m;
+        d[2] = s[2] * u + b * m;
+        d[3] = s[3];
+    });
 }
 
 } // namespace tes

@@ -63,53 +63,46 @@ bool cVek_ToolBox::Initialize() {
     return CreateTools();
 }
 
-namespace {
-
-template <class T> T* MakeTool(cVek_ToolBox& box, uint32_t id, const char* name, uint32_t complement) {
-    std::unique_ptr<T> tool(new (std::nothrow) T());
-    if (!tool) return nullptr;
-    T* raw = tool.get();
-    tool->id = id;
-    tool->name = name;
-    tool->complementId = complement;
-    return box.AddTool(std::move(tool)) ? raw : nullptr;
-}
-
-} // namespace
-
-bool cVek_ToolBox::CreateTools() {
+void cVek_ToolBox::ClearTools() {
     for (auto& t : tools)
         t.reset();
     primaryTool = secondaryTool = nullptr;
+}
+
+bool cVek_ToolBox::FinishTools(bool allMade, uint32_t primaryId) {
+    if (!allMade) {
+        ClearTools();
+        return false;
+    }
+    primaryTool = FindTool(primaryId);
+    return true;
+}
+
+bool cVek_ToolBox::CreateTools() {
+    ClearTools();
     bool ok = true;
-    auto check = [&ok](cTes_Tool* t) {
+    auto made = [&ok](auto* t) {
         if (!t) ok = false;
         return t;
     };
-    check(MakeTool<cTes_Tool_Pen>(*this, 1, "Pen", 2));
-    check(MakeTool<cTes_Tool_PixelPen>(*this, 9, "Pixel Pen", 10));
-    if (auto* t = check(MakeTool<cTes_Tool_DuoColorPen>(*this, 3, "2-Color Pen", 2))) t->usesOuterEdge = 1;
-    if (auto* t = check(MakeTool<cTes_Tool_TriColorPen>(*this, 4, "3-Color Pen", 2))) {
+    made(NewTool<cTes_Tool_Pen>(1, "Pen", 2));
+    made(NewTool<cTes_Tool_PixelPen>(9, "Pixel Pen", 10));
+    if (auto* t = made(NewTool<cTes_Tool_DuoColorPen>(3, "2-Color Pen", 2))) t->usesOuterEdge = 1;
+    if (auto* t = made(NewTool<cTes_Tool_TriColorPen>(4, "3-Color Pen", 2))) {
         t->usesOuterEdge = 1;
         t->usesInnerEdge = 1;
     }
-    check(MakeTool<cTes_Tool_ColorizerPen>(*this, 18, "Colorizer", 5));
-    check(MakeTool<cTes_Tool_LightenPen>(*this, 19, "Lighten", 20));
-    check(MakeTool<cTes_Tool_DarkenPen>(*this, 20, "Darken", 19));
-    check(MakeTool<cTes_Tool_Eraser>(*this, 2, "Eraser", 53));
-    if (auto* t = check(MakeTool<cTes_Tool_SprinkledPen>(*this, 8, "Sprinkled Pen", 2))) t->usesHighlight = 1;
-    check(MakeTool<cTes_Tool_Smear>(*this, 11, "Smear", 53));
-    check(MakeTool<cTes_Tool_Smudge>(*this, 12, "Smudge", 53));
-    check(MakeTool<cTes_Tool_FingerPaint>(*this, 13, "Fingerpaint", 11));
-    check(MakeTool<cTes_Tool_OilPaint>(*this, 14, "Oil Paint", 11));
-    check(MakeTool<cTes_Tool_Pastel>(*this, 15, "Pastel", 12));
-    if (!ok) {
-        for (auto& t : tools)
-            t.reset();
-        return false;
-    }
-    primaryTool = FindTool(14);
-    return true;
+    made(NewTool<cTes_Tool_ColorizerPen>(18, "Colorizer", 5));
+    made(NewTool<cTes_Tool_LightenPen>(19, "Lighten", 20));
+    made(NewTool<cTes_Tool_DarkenPen>(20, "Darken", 19));
+    made(NewTool<cTes_Tool_Eraser>(2, "Eraser", 53));
+    if (auto* t = made(NewTool<cTes_Tool_SprinkledPen>(8, "Sprinkled Pen", 2))) t->usesHighlight = 1;
+    made(NewTool<cTes_Tool_Smear>(11, "Smear", 53));
+    made(NewTool<cTes_Tool_Smudge>(12, "Smudge", 53));
+    made(NewTool<cTes_Tool_FingerPaint>(13, "Fingerpaint", 11));
+    made(NewTool<cTes_Tool_OilPaint>(14, "Oil Paint", 11));
+    made(NewTool<cTes_Tool_Pastel>(15, "Pastel", 12));
+    return FinishTools(ok, 14);
 }
 
 const char* GetToolDescription(uint32_t id) {
@@ -182,44 +175,30 @@ bool cVek_ToolBox::AddTool(std::unique_ptr<cTes_Tool> tool) {
 
 // ---- settings and split ----
 
+int32_t* cVek_ToolBox::SettingValues(e_Setting which) {
+    int32_t* const values[kSettingCount] = {size,     softness,  tipProfile,    strength, flow,
+                                            tolerance, drawMode, selectionMode, blendMode};
+    return which >= 0 && which < kSettingCount ? values[which] : nullptr;
+}
+
+float (*cVek_ToolBox::ColourValues(e_Colour which))[3] {
+    float(*const values[kColourCount])[3] = {highlight, paint, innerEdge, outerEdge};
+    return which >= 0 && which < kColourCount ? values[which] : nullptr;
+}
+
 int32_t cVek_ToolBox::Setting(e_Setting which, uint32_t button) const {
+    const int32_t* values = const_cast<cVek_ToolBox*>(this)->SettingValues(which);
+    if (!values) return 0;
     const int side = (button == 2 && twoButtonSplit && settingSplit[which]) ? 1 : 0;
-    switch (which) {
-    case kSize:
-        return size[side];
-    case kSoftness:
-        return softness[side];
-    case kTipProfile:
-        return tipProfile[side];
-    case kStrength:
-        return strength[side];
-    case kFlow:
-        return flow[side];
-    case kTolerance:
-        return tolerance[side];
-    case kDrawMode:
-        return drawMode[side];
-    case kSelectionMode:
-        return selectionMode[side];
-    case kBlendMode:
-        return blendEnabled[side] ? blendMode[side] : 0;
-    default:
-        return 0;
-    }
+    if (which == kBlendMode && !blendEnabled[side]) return 0;
+    return values[side];
 }
 
 const float* cVek_ToolBox::Colour(e_Colour which, uint32_t button) const {
+    float(*values)[3] = const_cast<cVek_ToolBox*>(this)->ColourValues(which);
+    if (!values) return outerEdge[0];
     const int side = (button == 2 && twoButtonSplit && colourSplit[which]) ? 1 : 0;
-    switch (which) {
-    case kHighlight:
-        return highlight[side];
-    case kPaint:
-        return paint[side];
-    case kInnerEdge:
-        return innerEdge[side];
-    default:
-        return outerEdge[side];
-    }
+    return values[side];
 }
 
 void cVek_ToolBox::SetColour(e_Colour which, const float rgb[3], uint32_t button) {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 
 #include "engine/tools/cTes_Tool.h"
 #include "engine/tools/cTes_Tools_CommonBase.h"
@@ -155,6 +156,10 @@ class cVek_ToolBox : public cTes_Tools_CommonBase {
     bool AddTool(std::unique_ptr<cTes_Tool> tool);
 
     // ---- settings ----
+    // The left and right values of a setting (of the blend mode: its ids) or of a colour; null for
+    // an unknown one.
+    int32_t* SettingValues(e_Setting which);
+    float (*ColourValues(e_Colour which))[3];
     // The setting of a button as a stroke would use it (button 2 = right).
     int32_t Setting(e_Setting which, uint32_t button) const;
     const float* Colour(e_Colour which, uint32_t button) const;
@@ -214,6 +219,24 @@ class cVek_ToolBox : public cTes_Tools_CommonBase {
     void ReleasePickUp();
     // Records a history step for the current layer (unless suppressed) and commits it.
     void FinishLayerChanges(s_ToolPars& pars);
+
+  protected:
+    // For CreateTools: a new tool of class T with its id, name and complement tool appended to the
+    // array; null when memory or slots run out.
+    template <class T> T* NewTool(uint32_t id, const char* name, uint32_t complement) {
+        std::unique_ptr<T> tool(new (std::nothrow) T());
+        if (!tool) return nullptr;
+        T* raw = tool.get();
+        tool->id = id;
+        tool->name = name;
+        tool->complementId = complement;
+        return AddTool(std::move(tool)) ? raw : nullptr;
+    }
+    // Empties the tool array for a new catalogue.
+    void ClearTools();
+    // Ends a catalogue: with every tool made, the tool with the id becomes the primary tool; else
+    // the array is emptied again. Returns `allMade`.
+    bool FinishTools(bool allMade, uint32_t primaryId);
 
   private:
     bool AppendEvent(const s_ToolEvent& ev);
