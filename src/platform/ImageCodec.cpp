@@ -1,4 +1,4 @@
-// PNG and JPEG through libpng and libjpeg-turbo, and whole-file reads and replacing writes.
+// PNG and JPEG through libpng and libjpeg-turbo, to and from memory and files.
 //
 // Both libraries report errors by longjmp. Each codec call therefore keeps everything it owns in a
 // context object created by the caller's frame, and does the library work in one function whose
@@ -12,17 +12,14 @@
 
 #include "engine/storage/ImageEncoder.h"
 
-#include <cerrno>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <png.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace vek {
 
@@ -281,8 +278,17 @@ struct JpegError {
     const char* reason;
 };
 
+// The library's own working memory for one decode: no more than the largest image a decoder may
+// produce. Progressive files keep every coefficient (2 bytes per sample) until the last scan, so a
+// header of a hundred bytes could otherwise claim gigabytes before any scan data is read; beyond
+// the limit the library asks for a backing store, which this build refuses.
+constexpr long kMaxJpegWorkBytes = long(kMaxImagePixels * 4);
+
 void JpegErrorExit(j_common_ptr cinfo) {
     auto* e = reinterpret_cast<JpegError*>(cinfo->err);
+    const int code = cinfo->err->msg_code;
+    if (e->reason == nullptr && (code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY))
+        e->reason = "JPEG needs too much memory";
     if (e->reason == nullptr) {
         char text[JMSG_LENGTH_MAX];
         cinfo->err->format_message(cinfo, text);
@@ -348,6 +354,7 @@ bool JpegDecodeBody(JpegDecodeContext* c, const void* data, size_t size) {
     if (setjmp(c->err.jump)) return false;
     jpeg_create_decompress(d);
     c->created = true;
+    d->mem->max_memory_to_use = kMaxJpegWorkBytes;
     c->source.next_input_byte = static_cast<const JOCTET*>(data);
     c->source.bytes_in_buffer = size;
     c->source.init_source = JpegSourceInit;
@@ -550,83 +557,22 @@ bool DecodeImage(const void* data, size_t size, Image8& out, int channels) {
 
 // ---- files -----------------------------------------------------------------------------------
 
-bool ReadWholeFile(const std::string& path, MemBlock& out, size_t maxBytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Fail("cannot open file");
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return Fail("not a regular file");
-    }
-    if (uint64_t(st.st_size) > uint64_t(maxBytes)) {
-        ::close(fd);
-        return Fail("file too large");
-    }
-    MemBlock block;
-    const size_t size = size_t(st.st_size);
-    if (!block.Alloc(size)) {
-        ::close(fd);
-        return Fail("out of memory");
-    }
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(fd, block.As<char>() + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += size_t(n);
-    }
-    ::close(fd);
-    if (done != size) return Fail("read error");
-    out = std::move(block);
-    return true;
-}
-
-bool WriteFileReplacing(const std::string& path, const void* data, size_t size) {
-    if (path.empty() || path.back() == '/') return Fail("bad file name");
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    // Hidden, so folder scans never pick up a half-written file; short enough for any file name.
-    std::string temp = folder + "." + base.substr(0, 200) + ".XXXXXX";
-    const int fd = ::mkstemp(&temp[0]);
-    if (fd < 0) return Fail("cannot create file");
-    // mkstemp makes the file private; give it the mode a newly created file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool ok = ::fchmod(fd, 0666 & ~mask) == 0;
-    const char* p = static_cast<const char*>(data);
-    size_t done = 0;
-    while (ok && done < size) {
-        const ssize_t n = ::write(fd, p + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += size_t(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return Fail("cannot write file");
-    }
-    return true;
-}
-
 bool SavePng(const ImageView& image, const std::string& path) {
     MemBlock file;
-    return EncodePng(image, file) && WriteFileReplacing(path, file.Data(), file.Size());
+    return EncodePng(image, file) &&
+           (WriteFileReplacing(path, file.Data(), file.Size()) || Fail("cannot write file"));
 }
 
 bool SaveJpeg(const ImageView& image, int quality, const std::string& path) {
     MemBlock file;
-    return EncodeJpeg(image, quality, file) && WriteFileReplacing(path, file.Data(), file.Size());
+    return EncodeJpeg(image, quality, file) &&
+           (WriteFileReplacing(path, file.Data(), file.Size()) || Fail("cannot write file"));
 }
 
 bool LoadImageFile(const std::string& path, Image8& out, int channels) {
     MemBlock file;
-    return ReadWholeFile(path, file) && DecodeImage(file.Data(), file.Size(), out, channels);
+    return (ReadWholeFile(path, file) || Fail("cannot read file")) &&
+           DecodeImage(file.Data(), file.Size(), out, channels);
 }
 
 // ---- exporter's encoder ----------------------------------------------------------------------

@@ -4,11 +4,12 @@
 // Decoders never trust a file: sizes are checked against kMaxImageSide and kMaxImagePixels before
 // anything is allocated, and every library error ends inside this module. Every call returns false
 // on failure, leaves its outputs exactly as they were and records a short reason (ImageCodecError).
-// Files are written whole through a temporary file in the same folder and a rename, so a failed
-// write never leaves a partial file and never destroys the file it was meant to replace.
+// Files are read and written whole through shell/WholeFile.h: a failed save never leaves a partial
+// file and never destroys the file it was meant to replace.
 #pragma once
 
 #include "shell/MemBlock.h"
+#include "shell/WholeFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,8 +23,6 @@ namespace vek {
 // (2^27 pixels: 512 MB as RGBA, e.g. 16384 × 8192).
 constexpr int kMaxImageSide = 65535;
 constexpr uint64_t kMaxImagePixels = uint64_t(1) << 27;
-// Largest file ReadWholeFile reads.
-constexpr size_t kMaxImageFileBytes = size_t(1) << 30;
 
 // A borrowed view of 8-bit pixels, for the encoders.
 struct ImageView {
@@ -91,12 +90,7 @@ bool DecodeJpeg(const void* data, size_t size, Image8& out, int channels = 0);
 // Picks the decoder from the signature (PNG or JPEG).
 bool DecodeImage(const void* data, size_t size, Image8& out, int channels = 0);
 
-// Files. ReadWholeFile refuses anything but a regular file of at most `maxBytes`.
-bool ReadWholeFile(const std::string& path, MemBlock& out, size_t maxBytes = kMaxImageFileBytes);
-// Writes `size` bytes to `path`, creating or replacing it, through a hidden temporary file in the
-// same folder (flushed to disk, then renamed). On failure the temporary file is removed and any
-// file already at `path` is untouched.
-bool WriteFileReplacing(const std::string& path, const void* data, size_t size);
+// Files, through the shell's crash-safe writer and whole-file reader.
 bool SavePng(const ImageView& image, const std::string& path);
 bool SaveJpeg(const ImageView& image, int quality, const std::string& path);
 bool LoadImageFile(const std::string& path, Image8& out, int channels = 0);

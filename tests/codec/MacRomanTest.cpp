@@ -31,95 +31,85 @@ const uint8_t kPythonCp1252ToFont[128] = {
     0x00, 0x96, 0x98, 0x97, 0x99, 0x9B, 0x9A, 0xD6, 0xBF, 0x9D, 0x9C, 0x9E, 0x9F, 0x00, 0x00, 0xD8,
 };
 
-TEST(MacRoman, EveryHighByteMatchesReferenceCodePage) {
-    for (int b = 0; b < 128; ++b)
-        EXPECT_EQ(vek::MacRomanToUnicode(uint8_t(b)), uint32_t(b));
-    for (int b = 0; b < 128; ++b)
-        EXPECT_EQ(vek::MacRomanToUnicode(uint8_t(128 + b)), kPythonMacRoman[b])
-            << "byte 0x" << std::hex << 128 + b;
-}
-
-TEST(MacRoman, EveryByteSurvivesUtf8RoundTrip) {
+TEST(MacRoman, EveryByteMatchesTheReferenceCodePageAndSurvivesUtf8RoundTrip) {
     std::string all;
-    for (int b = 1; b < 256; ++b)
+    for (int b = 1; b < 256; ++b) {
         all += char(b);
-    EXPECT_EQ(vek::Utf8ToMacRoman(vek::MacRomanToUtf8(all)), all);
-}
-
-TEST(MacRoman, AccentedTextEncodesAsPythonUtf8) {
+        EXPECT_EQ(b < 128 ? uint32_t(b) : kPythonMacRoman[b - 128], vek::MacRomanToUnicode(uint8_t(b))) << b;
+        EXPECT_EQ(b < 128 ? b : kPythonCp1252ToFont[b - 128], vek::Windows1252ToMacRoman(uint8_t(b))) << b;
+    }
+    EXPECT_EQ(all, vek::Utf8ToMacRoman(vek::MacRomanToUtf8(all)));
     const std::string font = "Caf\x8e \x86"
                              "ber \xa7 \xad \xb9 \xaa \xde";
     const std::string utf8 = "Caf\xc3\xa9 \xc3\x9c"
                              "ber \xc3\x9f \xe2\x89\xa0 \xcf\x80 \xe2\x84\xa2 \xef\xac\x81";
-    EXPECT_EQ(vek::MacRomanToUtf8(font), utf8);
-    EXPECT_EQ(vek::Utf8ToMacRoman(utf8), font);
+    EXPECT_EQ(utf8, vek::MacRomanToUtf8(font));
+    EXPECT_EQ(font, vek::Utf8ToMacRoman(utf8));
 }
 
-TEST(MacRoman, EuroHasNoFontByteButCurrencySignIsDB) {
-    EXPECT_EQ(vek::UnicodeToMacRoman(0x20AC), 0);
-    EXPECT_EQ(vek::UnicodeToMacRoman(0x00A4), 0xDB);
-    EXPECT_EQ(vek::Utf8ToMacRoman("\xe2\x82\xac"), " ");
-}
-
-TEST(MacRoman, MalformedUtf8BecomesOneReplacementPerBadByte) {
-    // lone continuation, truncated 2-byte sequence at the end, overlong '/', encoded surrogate
-    EXPECT_EQ(vek::Utf8ToMacRoman("a\x80"
-                                  "b"),
-              "a b");
-    EXPECT_EQ(vek::Utf8ToMacRoman("ab\xc3"), "ab ");
-    EXPECT_EQ(vek::Utf8ToMacRoman("\xc0\xaf"), "  ");
-    EXPECT_EQ(vek::Utf8ToMacRoman("\xed\xa0\x80"), "   ");
-    EXPECT_EQ(vek::Utf8ToMacRoman("\xf4\x90\x80\x80", '?'), "????");
-    // a character outside the font, four bytes long, is one replacement
-    EXPECT_EQ(vek::Utf8ToMacRoman("x\xf0\x9f\x98\x80y"), "x y");
-}
-
-TEST(KeyChars, Windows1252MatchesReferenceTableWithFontExceptions) {
-    for (int b = 0; b < 128; ++b)
-        EXPECT_EQ(vek::Windows1252ToMacRoman(uint8_t(b)), b);
-    for (int b = 0; b < 128; ++b)
-        EXPECT_EQ(vek::Windows1252ToMacRoman(uint8_t(128 + b)), kPythonCp1252ToFont[b])
-            << "byte 0x" << std::hex << 128 + b;
-    EXPECT_EQ(vek::Windows1252ToMacRoman(0xE9), 0x8E); // é
+TEST(MacRoman, MalformedUtf8AndCharactersOutsideTheFontBecomeOneReplacementPerBadByteOrCharacter) {
+    const struct {
+        const char* utf8;
+        const char* font;
+    } cases[] = {
+        {"a\x80"
+         "b",
+         "a b"},                             // lone continuation byte
+        {"ab\xc3", "ab "},                   // truncated sequence at the end
+        {"\xc0\xaf", "  "},                  // overlong '/'
+        {"\xed\xa0\x80", "   "},             // encoded surrogate
+        {"\xf4\x90\x80\x80", "    "},         // beyond U+10FFFF
+        {"x\xf0\x9f\x98\x80y", "x y"},        // four bytes outside the font: one character
+        {"\xe2\x82\xac", " "},                // euro: the font has the currency sign instead
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.font, vek::Utf8ToMacRoman(c.utf8)) << c.font;
+    EXPECT_EQ("??", vek::Utf8ToMacRoman("\xc0\xaf", '?'));
 }
 
 TEST(KeyChars, TypedUnicodeGivesSameByteAsWindowsKeyboard) {
-    EXPECT_EQ(vek::KeyCharToMacRoman(0xE9), 0x8E);   // é
-    EXPECT_EQ(vek::KeyCharToMacRoman(0x20AC), 0);    // euro
-    EXPECT_EQ(vek::KeyCharToMacRoman(0x02C6), 0xF0); // modifier circumflex, as Windows-1252 0x88
-    EXPECT_EQ(vek::KeyCharToMacRoman(0xA4), 0xDB);   // currency sign
-    EXPECT_EQ(vek::KeyCharToMacRoman(0xA6), 0);      // broken bar: not in the font
-    EXPECT_EQ(vek::KeyCharToMacRoman(0x03C0), 0xB9); // pi: not in Windows-1252, but in the font
-    EXPECT_EQ(vek::KeyCharToMacRoman(0x85), 0);      // C1 control
-    EXPECT_EQ(vek::KeyCharToMacRoman(0x1F600), 0);
+    const uint32_t typed[][2] = {
+        {0xE9, 0x8E},   // é
+        {0x20AC, 0},    // euro
+        {0x02C6, 0xF0}, // modifier circumflex, as Windows-1252 0x88
+        {0xA4, 0xDB},   // currency sign
+        {0xA6, 0},      // broken bar: not in the font
+        {0x03C0, 0xB9}, // pi: not in Windows-1252, but in the font
+        {0x85, 0},      // C1 control
+        {0x1F600, 0},
+    };
+    for (const auto& t : typed)
+        EXPECT_EQ(t[1], vek::KeyCharToMacRoman(t[0])) << std::hex << t[0];
 }
 
-TEST(FileNames, ForbiddenCharactersAndControlsBecomeSpaces) {
-    EXPECT_EQ(vek::MacRomanToFileName("a\"b*c.d/e:f<g>h?i\\j|k", 0), "a b c d e f g h i j k");
-    EXPECT_EQ(vek::MacRomanToFileName(std::string("x\x01y\x1fz\x7f", 6), 0), "x y z ");
-    EXPECT_EQ(vek::MacRomanToFileName("..", 0), "  ");
-}
-
-TEST(FileNames, AccentsBecomeUtf8AndAppleLogoASpace) {
-    EXPECT_EQ(vek::MacRomanToFileName("Caf\x8e \xf0", 0), "Caf\xc3\xa9  ");
-    EXPECT_EQ(vek::MacRomanToFileName("\xdb", 0), "\xc2\xa4");
-}
-
-TEST(FileNames, CutCountsFontCharactersNotUtf8Bytes) {
-    const std::string name =
-        "\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e\x8e";
-    const std::string out = vek::MacRomanToFileName(name, 20);
-    EXPECT_EQ(out.size(), 40u);
-    EXPECT_EQ(vek::FileNameToMacRoman(out), name.substr(0, 20));
-    EXPECT_EQ(vek::MacRomanToFileName("Drawing 10 (4294967295)", 0), "Drawing 10 (4294967295)");
-}
-
-TEST(FileNames, FolderNameReadsBackToFontText) {
-    EXPECT_EQ(vek::FileNameToMacRoman("\xc3\x9c"
-                                      "ber_3"),
-              "\x86"
-              "ber_3");
-    EXPECT_EQ(vek::FileNameToMacRoman("\xe4\xb8\xad"), " "); // CJK: not in the font
+TEST(FileNames, ForbiddenAndControlCharactersBecomeSpacesAccentsUtf8AndTheCutCountsFontCharacters) {
+    const struct {
+        std::string font;
+        size_t cut;
+        std::string file;
+    } cases[] = {
+        {"a\"b*c.d/e:f<g>h?i\\j|k", 0, "a b c d e f g h i j k"},
+        {std::string("x\x01y\x1fz\x7f", 6), 0, "x y z "},
+        {"..", 0, "  "},
+        {"Caf\x8e \xf0", 0, "Caf\xc3\xa9  "}, // the Apple logo is no file name character
+        {"\xdb", 0, "\xc2\xa4"},
+        {std::string(22, '\x8e'), 20, ""}, // read back below
+        {"Drawing 10 (4294967295)", 0, "Drawing 10 (4294967295)"},
+    };
+    for (const auto& c : cases) {
+        const std::string out = vek::MacRomanToFileName(c.font, c.cut);
+        if (c.cut == 0) {
+            EXPECT_EQ(c.file, out);
+        } else { // twenty é of two UTF-8 bytes each
+            EXPECT_EQ(2 * c.cut, out.size());
+            EXPECT_EQ(c.font.substr(0, c.cut), vek::FileNameToMacRoman(out));
+        }
+    }
+    EXPECT_EQ("\x86"
+              "ber_3",
+              vek::FileNameToMacRoman("\xc3\x9c"
+                                      "ber_3"));
+    EXPECT_EQ(" ", vek::FileNameToMacRoman("\xe4\xb8\xad")); // CJK: not in the font
 }
 
 } // namespace
