@@ -63,6 +63,20 @@ void ShowExportResult(bool ok, const std::string& path) {
     }
 }
 
+// The current drawing and the portfolio record are on disk (or there is nothing to save).
+bool DrawingSaved() {
+    Portfolio* p = Context().portfolio;
+    return !p || !p->currentPicture || p->SavePortfolio();
+}
+
+void WarnNotSaved(const char* whatNow) {
+    if (cVek_Desktop* d = Context().desktop)
+        d->ShowInfo("Warning!", std::string("Your drawing could not be saved.\r\r"
+                                            "Please check that the disk is not full\r"
+                                            "and that you may write to your home folder.\r") +
+                                    whatNow);
+}
+
 // One history step back (0) or forward (1), when there is one.
 void Step(int direction) {
     c_TesPic* pic = CurrentPicture();
@@ -73,6 +87,20 @@ void Step(int direction) {
 }
 
 } // namespace
+
+bool SaveCurrentDrawing() {
+    if (DrawingSaved()) return true;
+    WarnNotSaved("It stays open here; nothing is lost\ras long as Scribbix keeps running.");
+    return false;
+}
+
+bool ReadyToQuit() {
+    StudioContext& c = Context();
+    if (c.quitWarned || DrawingSaved()) return true;
+    c.quitWarned = true;
+    WarnNotSaved("Quit once more to quit anyway\r(the latest changes are then lost).");
+    return false;
+}
 
 std::string ExportBaseName(uint32_t seconds) {
     StudioContext& c = Context();
@@ -118,6 +146,9 @@ void GoToDrawing(cVek_Window* window, intptr_t slot) {
     if (WaitForStroke(GoToDrawing, window, slot)) return;
     StudioContext& c = Context();
     if (!c.portfolio || slot < 0 || slot >= Portfolio::kSlotCount) return;
+    // Switching away releases the drawing: it must be on disk first.
+    const c_TesPic* current = CurrentPicture();
+    if (current && c.portfolio->slots[slot] != current->pictureNumber && !SaveCurrentDrawing()) return;
     c.portfolio->ChooseSlot(int(slot));
     if (c.editor) c.editor->RequestRebuild();
     RefreshToolBoxPicture();
@@ -166,7 +197,8 @@ void Minimise(cVek_Window* window, intptr_t arg) {
 
 void Exit(cVek_Window* window, intptr_t arg) {
     if (Deferred(Exit, window, arg)) return;
-    if (cVek_Desktop* d = Context().desktop) d->Close();
+    cVek_Desktop* d = Context().desktop;
+    if (d && !d->Closing() && ReadyToQuit()) d->Close();
 }
 
 void Undo(cVek_Window* window, intptr_t arg) {

@@ -20,7 +20,6 @@
 #include "engine/storage/c_TesExport.h"
 #include "platform/Cursors.h"
 #include "platform/DesktopView.h"
-#include "platform/ImageCodec.h"
 #include "platform/SdlWindowSystem.h"
 #include "platform/Window.h"
 #include "resources/ProgramState.h"
@@ -116,14 +115,6 @@ void RootFrame(cVek_Window&, void*) {
     g_canRedo = pic && pic->history && pic->history->RedoSteps() > 0;
     glClearColor(kClearGrey[0], kClearGrey[1], kClearGrey[2], 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
-c_TesPic* PortfolioCurrent(void* portfolio) {
-    return static_cast<scribbix::Portfolio*>(portfolio)->currentPicture;
-}
-
-void PortfolioLoading(void* portfolio) {
-    static_cast<scribbix::Portfolio*>(portfolio)->RunLoadingSequence();
 }
 
 // Settings → objects that keep their own copies (after a load).
@@ -259,16 +250,8 @@ void SetUp() {
     g_portfolio = std::make_unique<scribbix::Portfolio>(screenW, screenH);
     std::copy(std::begin(State().wipSlots), std::end(State().wipSlots), std::begin(g_portfolio->slots));
     g_portfolio->SetHost(&g_host);
-    g_portfolio->SetDisplay(g_editor.get());
-    cTes_PicEditor::PictureSource source;
-    source.current = PortfolioCurrent;
-    source.advanceLoading = PortfolioLoading;
-    source.user = g_portfolio.get();
-    g_editor->SetPictureSource(source);
     g_export = std::make_unique<cTes_Export>();
-    g_export->SetEncoder(&vek::PlatformImageEncoder());
-    g_export->SetFolderHook(
-        [](bool create) { return g_portfolio && g_portfolio->EnterExportFolder(create); });
+    scribbix::ConnectPortfolio(*g_portfolio, *g_editor, *g_export);
 
     scribbix::StudioContext& c = scribbix::Context();
     c.desktop = g_desktop.get();
@@ -321,9 +304,10 @@ void OnActivation(int gained) {
 }
 
 void CloseRequest() {
-    // The desktop runs OnClose once, closes its windows and then requests the quit.
+    // The desktop runs OnClose once, closes its windows and then requests the quit. A drawing
+    // that cannot be saved is not given up silently: the first request only says so.
     if (g_desktop) {
-        g_desktop->Close();
+        if (!g_desktop->Closing() && scribbix::commands::ReadyToQuit()) g_desktop->Close();
         return;
     }
     OnClose();

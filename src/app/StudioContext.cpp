@@ -2,6 +2,9 @@
 #include "app/StudioContext.h"
 
 #include "app/Portfolio.h"
+#include "editor/cTes_PicEditor.h"
+#include "engine/storage/c_TesExport.h"
+#include "platform/ImageCodec.h"
 #include "resources/ProgramState.h"
 
 namespace scribbix {
@@ -19,6 +22,18 @@ ProgramState& StudioState() {
 c_TesPic* CurrentPicture() {
     Portfolio* p = Context().portfolio;
     return p ? p->currentPicture : nullptr;
+}
+
+void ConnectPortfolio(Portfolio& portfolio, cTes_PicEditor& editor, cTes_Export& exporter) {
+    portfolio.SetDisplay(&editor);
+    cTes_PicEditor::PictureSource source;
+    source.current = [](void* p) { return static_cast<Portfolio*>(p)->currentPicture; };
+    source.advanceLoading = [](void* p) { static_cast<Portfolio*>(p)->RunLoadingSequence(); };
+    source.user = &portfolio;
+    source.integerFit = &portfolio.integerFit;
+    editor.SetPictureSource(source);
+    exporter.SetEncoder(&vek::PlatformImageEncoder());
+    exporter.SetFolderHook([p = &portfolio](bool create) { return p->EnterExportFolder(create); });
 }
 
 } // namespace scribbix

@@ -37,6 +37,8 @@ struct StudioContext {
     bool lastExportOk = false;
     std::string lastExportPath;
     int exports = 0; // export attempts so far
+    // The user was told that quitting would lose the drawing's latest changes.
+    bool quitWarned = false;
 };
 
 // The process-wide context.
@@ -44,5 +46,11 @@ StudioContext& Context();
 ProgramState& StudioState();
 // The portfolio's current picture, or null.
 c_TesPic* CurrentPicture();
+
+// Joins the portfolio, the editor and the exporter: the editor shows the portfolio's current
+// drawing and runs its loading sequence on its frames, the drawings redraw through the editor, and
+// the exporter encodes with the platform's codec into the portfolio's export folder. All three are
+// borrowed and must outlive the connection.
+void ConnectPortfolio(Portfolio& portfolio, cTes_PicEditor& editor, cTes_Export& exporter);
 
 } // namespace scribbix

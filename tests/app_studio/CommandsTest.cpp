@@ -1,15 +1,16 @@
-// The commands: they wait for the command slot, export writes the flattened drawing as a PNG named
-// after its slot into Pictures/Scribbix, clear and background changes are undoable steps,
-// minimise and exit reach the program, and a failed export says so.
+// The commands: they wait for the command slot (and for an open stroke), export writes the
+// flattened drawing as an opaque PNG named after its slot into Pictures/Scribbix and says where,
+// clear and background changes are undoable steps, minimise and exit reach the program, and a
+// failed export or a drawing that cannot be saved is never passed off as done.
 #include "StudioScene.h"
 
 #include "app/Commands.h"
 #include "engine/picture/c_TesPic.h"
+#include "engine/storage/c_VekFil_Disk.h"
 #include "platform/ImageCodec.h"
 #include "ui/cVek_Window_Info.h"
 
 #include <sys/stat.h>
-#include <vector>
 
 namespace studio_test {
 namespace {
@@ -18,20 +19,24 @@ namespace cmd = scribbix::commands;
 
 class Commands : public StudioScene {
   protected:
-    std::vector<float> Ink() const {
-        const c_TesLayer* l = portfolio->currentPicture->currentLayer;
-        return std::vector<float>(l->Pixels(), l->Pixels() + size_t(l->width) * size_t(l->height) * 4);
-    }
-    cVek_Window_Info* TopInfo() const {
-        return dynamic_cast<cVek_Window_Info*>(desktop->WindowAt(desktop->WindowCount() - 1));
+    void TearDown() override {
+        c_VekFil_Disk::FailWritesAfter(-1);
+        StudioScene::TearDown();
     }
     static bool Exists(const std::string& path) {
         struct stat st {};
         return stat(path.c_str(), &st) == 0;
     }
+    std::string InfoText() const { return TopInfo() ? TopInfo()->Text() : std::string(); }
+    void ExpectPaper(float r, float g, float b) {
+        const c_TesPic* pic = portfolio->currentPicture; // a layout step rebuilds the picture object
+        EXPECT_EQ(pic->paperColour[0], r);
+        EXPECT_EQ(pic->paperColour[1], g);
+        EXPECT_EQ(pic->paperColour[2], b);
+    }
 };
 
-TEST_F(Commands, ACommandWaitsForTheNextFrameThenRunsOnce) {
+TEST_F(Commands, ClearWaitsForTheNextFrameRunsOnceAndUndoBringsTheDrawingBack) {
     Stroke(0.0f, 0.0f, 0.3f, 0.0f);
     const std::vector<float> drawn = Ink();
     cmd::Clear(nullptr, 0);
@@ -40,16 +45,9 @@ TEST_F(Commands, ACommandWaitsForTheNextFrameThenRunsOnce) {
     Frames(1);
     EXPECT_FALSE(desktop->CommandPending());
     EXPECT_TRUE(portfolio->currentPicture->currentLayer->IsEmpty());
-    EXPECT_EQ(portfolio->currentPicture->history->UndoSteps(), 2);
+    EXPECT_EQ(UndoSteps(), 2);
     Frames(2);
-    EXPECT_EQ(portfolio->currentPicture->history->UndoSteps(), 2); // not again
-}
-
-TEST_F(Commands, ClearIsAStepThatUndoTakesBack) {
-    Stroke(0.0f, 0.0f, 0.3f, 0.0f);
-    const std::vector<float> drawn = Ink();
-    cmd::Clear(nullptr, 0);
-    Frames(1);
+    EXPECT_EQ(UndoSteps(), 2); // not again
     cmd::Undo(nullptr, 0);
     Frames(1);
     EXPECT_EQ(Ink(), drawn);
@@ -73,34 +71,25 @@ TEST_F(Commands, ShortcutKeysUndoAndRedoButClipboardKeysDoNothing) {
 TEST_F(Commands, BackgroundColourIsALayoutStepAndUndoRestoresThePaper) {
     cmd::SetBackground(nullptr, 0x000000);
     Frames(1);
-    c_TesPic* pic = portfolio->currentPicture;
-    EXPECT_EQ(pic->paperColour[0], 0.0f);
-    EXPECT_EQ(pic->paperColour[2], 0.0f);
-    EXPECT_EQ(pic->history->UndoSteps(), 1);
+    ExpectPaper(0.0f, 0.0f, 0.0f);
+    EXPECT_EQ(UndoSteps(), 1);
     cmd::SetBackground(nullptr, cmd::kBackgroundCurrent); // paint colour, default entry 6
     Frames(1);
-    pic = portfolio->currentPicture;
-    EXPECT_EQ(pic->paperColour[0], 0.5f);
-    EXPECT_EQ(pic->paperColour[1], 0.5f);
-    EXPECT_EQ(pic->paperColour[2], 0.0f);
+    ExpectPaper(0.5f, 0.5f, 0.0f);
     cmd::Undo(nullptr, 0);
     Frames(1);
     cmd::Undo(nullptr, 0);
     Frames(1);
-    pic = portfolio->currentPicture; // a layout step rebuilds the picture object
-    EXPECT_EQ(pic->paperColour[0], 1.0f);
-    EXPECT_EQ(pic->paperColour[1], 1.0f);
-    EXPECT_EQ(pic->paperColour[2], 1.0f);
+    ExpectPaper(1.0f, 1.0f, 1.0f);
 }
 
-TEST_F(Commands, ExportNameIsTheSlotLabelAndTheSeconds) {
+TEST_F(Commands, ExportWritesAnOpaquePngNamedAfterTheSlotAndSaysWhere) {
     portfolio->slots[2] = portfolio->currentPicture->pictureNumber;
     EXPECT_EQ(cmd::ExportBaseName(42), "Drawing 3 (42)");
     portfolio->slots[2] = 0;
     EXPECT_EQ(cmd::ExportBaseName(4294967295u), "Noname (4294967295)");
-}
 
-TEST_F(Commands, ExportWritesTheFlattenedDrawingIntoPicturesScribbix) {
+    // A drawing never given a slot takes slot 0 (the menu was never opened).
     Stroke(-0.1f, 0.0f, 0.3f, 0.0f);
     cmd::Export(nullptr, 0);
     Frames(1);
@@ -109,20 +98,10 @@ TEST_F(Commands, ExportWritesTheFlattenedDrawingIntoPicturesScribbix) {
     EXPECT_EQ(scribbix::Context().lastExportPath, path);
     vek::Image8 img;
     ASSERT_TRUE(vek::LoadImageFile(path, img, 0));
-    ASSERT_EQ(img.Width(), kScreenW);
-    ASSERT_EQ(img.Height(), kScreenH);
-    ASSERT_EQ(img.Channels(), 3); // opaque
-    // Away from the stroke: the white paper. On it (desktop (0.1, 0) is pixel (900, 500)): ink.
-    const uint8_t* paper = img.Row(100) + 1200 * 3;
-    EXPECT_EQ(paper[0], 255);
-    EXPECT_EQ(paper[1], 255);
-    EXPECT_EQ(paper[2], 255);
-    const uint8_t* ink = img.Row(500) + 900 * 3;
-    EXPECT_LT(int(ink[0]) + ink[1] + ink[2], 600);
-    // The user is told where the file went.
-    cVek_Window_Info* info = TopInfo();
-    ASSERT_NE(info, nullptr);
-    EXPECT_NE(info->Text().find("Drawing 1 (1234567890).png"), std::string::npos);
+    EXPECT_EQ(img.Width(), kScreenW);
+    EXPECT_EQ(img.Height(), kScreenH);
+    EXPECT_EQ(img.Channels(), 3);
+    EXPECT_NE(InfoText().find("Drawing 1 (1234567890).png"), std::string::npos);
 }
 
 TEST_F(Commands, FailedExportWritesNothingAndSaysSo) {
@@ -131,9 +110,7 @@ TEST_F(Commands, FailedExportWritesNothingAndSaysSo) {
     Frames(1);
     EXPECT_FALSE(scribbix::Context().lastExportOk);
     EXPECT_FALSE(Exists(home_ + "/Pictures/Scribbix"));
-    cVek_Window_Info* info = TopInfo();
-    ASSERT_NE(info, nullptr);
-    EXPECT_NE(info->Text().find("could not be exported"), std::string::npos);
+    EXPECT_NE(InfoText().find("could not be exported"), std::string::npos);
 }
 
 TEST_F(Commands, PictureCommandsWaitWhileAStrokeIsOpen) {
@@ -148,7 +125,7 @@ TEST_F(Commands, PictureCommandsWaitWhileAStrokeIsOpen) {
     Frames(2);
     EXPECT_FALSE(desktop->CommandPending());
     EXPECT_TRUE(portfolio->currentPicture->currentLayer->IsEmpty());
-    EXPECT_EQ(portfolio->currentPicture->history->UndoSteps(), 2); // the stroke, then the clear
+    EXPECT_EQ(UndoSteps(), 2); // the stroke, then the clear
 }
 
 TEST_F(Commands, MinimiseAndExitReachTheProgram) {
@@ -156,6 +133,39 @@ TEST_F(Commands, MinimiseAndExitReachTheProgram) {
     EXPECT_EQ(minimised, 0);
     Frames(1);
     EXPECT_EQ(minimised, 1);
+    cmd::Exit(nullptr, 0);
+    Frames(3);
+    EXPECT_TRUE(desktop->Closing());
+    EXPECT_EQ(quits, 1);
+}
+
+TEST_F(Commands, SlotSwitchThatCannotSaveTheDrawingKeepsItCurrentAndSaysSo) {
+    Stroke(0.0f, 0.0f, 0.3f, 0.1f);
+    const int32_t first = portfolio->currentPicture->pictureNumber;
+    const std::vector<float> drawn = Ink();
+    c_VekFil_Disk::FailWritesAfter(0); // disk full
+    cmd::GoToDrawing(nullptr, 2);
+    Frames(1);
+    ASSERT_NE(portfolio->currentPicture, nullptr);
+    EXPECT_EQ(portfolio->currentPicture->pictureNumber, first);
+    EXPECT_EQ(portfolio->slots[2], 0);
+    EXPECT_EQ(Ink(), drawn);
+    EXPECT_NE(InfoText().find("could not be saved"), std::string::npos);
+    // With room on the disk again the switch saves and goes.
+    c_VekFil_Disk::FailWritesAfter(-1);
+    cmd::GoToDrawing(nullptr, 2);
+    Frames(1);
+    EXPECT_NE(portfolio->currentPicture->pictureNumber, first);
+    EXPECT_EQ(portfolio->slots[2], portfolio->currentPicture->pictureNumber);
+}
+
+TEST_F(Commands, QuitThatCannotSaveTheDrawingWarnsOnceAndQuitsOnTheNextRequest) {
+    Stroke(0.0f, 0.0f, 0.3f, 0.1f);
+    c_VekFil_Disk::FailWritesAfter(0);
+    cmd::Exit(nullptr, 0);
+    Frames(3);
+    EXPECT_FALSE(desktop->Closing());
+    EXPECT_NE(InfoText().find("could not be saved"), std::string::npos);
     cmd::Exit(nullptr, 0);
     Frames(3);
     EXPECT_TRUE(desktop->Closing());

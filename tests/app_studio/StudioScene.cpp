@@ -2,17 +2,17 @@
 #include "StudioScene.h"
 
 #include "app/StudioPanelState.h"
-#include "platform/ImageCodec.h"
+#include "app/ToolColorsPanel.h"
+#include "engine/picture/c_TesPic.h"
 #include "resources/ProgramState.h"
 #include "shell/ShellState.h"
 #include "ui/MenuWindow.h"
 #include "ui/cVek_InterfaceGadget.h"
+#include "ui/cVek_Window_Info.h"
 #include "ui/cVek_Window_Panel.h"
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace studio_test {
@@ -20,31 +20,25 @@ namespace {
 
 StudioScene* g_scene = nullptr;
 
-std::string MakeHome() {
-    char tmpl[] = "/tmp/sx_studio_XXXXXX";
-    const char* dir = mkdtemp(tmpl);
-    return dir ? dir : "/tmp";
+vek::ui::Rect CellRect(const scribbix::Studio& studio, const Cell& c) {
+    cVek_Window_Panel* w = studio.PanelWindow(c.slot);
+    if (!w) return {};
+    w->BeginRows(c.rows);
+    w->NextRow(c.row);
+    return w->CellRect(c.col, c.cols, c.rowSpan);
 }
 
-c_TesPic* CurrentOf(void* user) {
-    return static_cast<scribbix::Portfolio*>(user)->currentPicture;
-}
-void AdvanceLoading(void* user) {
-    static_cast<scribbix::Portfolio*>(user)->RunLoadingSequence();
+vek::ui::Rect SwatchRect(const scribbix::Studio& studio, int k) {
+    return scribbix::ToolColorsPanel::SwatchRect(*studio.PanelWindow(scribbix::Studio::kColours), k);
 }
 
 } // namespace
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 void StudioScene::SetUp() {
     g_scene = this;
-    home_ = MakeHome();
+    char tmpl[] = "/tmp/sx_studio_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    home_ = tmpl;
     setenv("HOME", home_.c_str(), 1);
     setenv("XDG_DATA_HOME", (home_ + "/.local/share").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home_ + "/.config").c_str(), 1);
@@ -72,16 +66,8 @@ void StudioScene::SetUp() {
     editor->fullScreenLayout = 1;
     editor->SetToolBox(toolBox.get());
     portfolio = std::make_unique<scribbix::Portfolio>(kScreenW, kScreenH);
-    portfolio->SetDisplay(editor.get());
-    cTes_PicEditor::PictureSource src;
-    src.current = CurrentOf;
-    src.advanceLoading = AdvanceLoading;
-    src.user = portfolio.get();
-    editor->SetPictureSource(src);
     exporter = std::make_unique<cTes_Export>();
-    exporter->SetEncoder(&vek::PlatformImageEncoder());
-    scribbix::Portfolio* p = portfolio.get();
-    exporter->SetFolderHook([p](bool create) { return p->EnterExportFolder(create); });
+    scribbix::ConnectPortfolio(*portfolio, *editor, *exporter);
 
     scribbix::StudioContext& c = scribbix::Context();
     c = scribbix::StudioContext();
@@ -93,7 +79,6 @@ void StudioScene::SetUp() {
     c.minimise = [] { ++g_scene->minimised; };
     c.timeValue = [] { return kTimeValue; };
 
-    BeforeStudio();
     studio = std::make_unique<scribbix::Studio>(*desktop);
     // The loading sequence runs on the editor's first frames and makes the first drawing.
     Frames(3);
@@ -101,7 +86,7 @@ void StudioScene::SetUp() {
 }
 
 void StudioScene::TearDown() {
-    if (studio->PictureWindow()) editor->SetPictureWindow(nullptr);
+    if (studio && studio->PictureWindow()) editor->SetPictureWindow(nullptr);
     studio.reset();
     desktop.reset();
     scribbix::Context() = scribbix::StudioContext();
@@ -145,6 +130,16 @@ void StudioScene::Click(float x, float y, uint8_t button, uint16_t keys) {
     Frames(2);
 }
 
+void StudioScene::Click(const Cell& cell, uint8_t button) {
+    const vek::ui::Rect r = CellRect(*studio, cell);
+    Click(r.CentreX(), r.CentreY(), button);
+}
+
+void StudioScene::ClickSwatch(int k, uint8_t button) {
+    const vek::ui::Rect r = SwatchRect(*studio, k);
+    Click(r.CentreX(), r.CentreY(), button);
+}
+
 void StudioScene::Stroke(float x0, float y0, float x1, float y1) {
     Pointer(vek::kPointerMove, x0, y0, 0, 0);
     Pointer(vek::kPointerPress, x0, y0, 1, vek::kModLeft);
@@ -156,15 +151,22 @@ void StudioScene::Stroke(float x0, float y0, float x1, float y1) {
     Frames(2);
 }
 
-void StudioScene::CellCentre(int slot, int rows, int row, int cols, int col, float* x, float* y,
-                             int rowSpan) const {
-    cVek_Window_Panel* w = studio->PanelWindow(slot);
-    ASSERT_NE(w, nullptr);
-    w->BeginRows(rows);
-    w->NextRow(row);
-    const vek::ui::Rect r = w->CellRect(col, cols, rowSpan);
-    *x = r.CentreX();
-    *y = r.CentreY();
+std::string StudioScene::HelpAt(float x, float y) {
+    Pointer(vek::kPointerMove, x, y, 0, 0);
+    Frames(1); // a popup still up for the last element goes
+    for (int i = 0; i < 100 && !desktop->Popup().Showing(); ++i)
+        Frames(1);
+    return desktop->Popup().Showing() ? desktop->Popup().Help() : std::string();
+}
+
+std::string StudioScene::HelpOf(const Cell& cell) {
+    const vek::ui::Rect r = CellRect(*studio, cell);
+    return HelpAt(r.CentreX(), r.CentreY());
+}
+
+std::string StudioScene::HelpOfSwatch(int k) {
+    const vek::ui::Rect r = SwatchRect(*studio, k);
+    return HelpAt(r.CentreX(), r.CentreY());
 }
 
 vek::ui::MenuWindow* StudioScene::TopMenu() const {
@@ -189,12 +191,29 @@ bool StudioScene::ChooseInTopMenu(const std::string& label) {
     return false;
 }
 
-std::string StudioScene::HelpAt(float x, float y) {
-    Pointer(vek::kPointerMove, x, y, 0, 0);
-    Frames(1); // a popup still up for the last element goes
-    for (int i = 0; i < 100 && !desktop->Popup().Showing(); ++i)
-        Frames(1);
-    return desktop->Popup().Showing() ? desktop->Popup().Help() : std::string();
+cVek_Window_Info* StudioScene::TopInfo() const {
+    for (int i = desktop->WindowCount(); i-- > 0;) {
+        auto* w = dynamic_cast<cVek_Window_Info*>(desktop->WindowAt(i));
+        if (w && w->IsOpen()) return w;
+    }
+    return nullptr;
+}
+
+std::vector<float> StudioScene::Ink() const {
+    const c_TesLayer* l = portfolio->currentPicture->currentLayer;
+    return std::vector<float>(l->Pixels(), l->Pixels() + size_t(l->width) * size_t(l->height) * 4);
+}
+
+int StudioScene::UndoSteps() const {
+    const c_TesPic* pic = portfolio->currentPicture;
+    return pic && pic->history ? pic->history->UndoSteps() : 0;
+}
+
+int StudioScene::VisiblePanels() const {
+    int n = 0;
+    for (int i = 0; i < scribbix::Studio::kSlots; ++i)
+        if (studio->PanelWindow(i) && studio->PanelWindow(i)->Visible()) ++n;
+    return n;
 }
 
 } // namespace studio_test

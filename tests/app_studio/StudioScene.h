@@ -16,35 +16,48 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+class cVek_Window_Info;
 
 namespace studio_test {
 
 constexpr int kScreenW = 1600, kScreenH = 1000;
 constexpr uint32_t kTimeValue = 1234567890u;
 
+// A panel button: its panel slot and its cell in the panel's rows.
+struct Cell {
+    int slot, rows, row, cols, col, rowSpan = 1;
+};
+
 class StudioScene : public ::testing::Test {
   protected:
     void SetUp() override;
-    // Runs before the studio is made (state a previous run would have saved).
-    virtual void BeforeStudio() {}
     void TearDown() override;
 
     // One program frame: the studio's update, then the desktop's frame.
     void Frames(int n = 1);
     void Pointer(uint8_t type, float x, float y, uint8_t button, uint16_t modifiers);
-    // Press, frame, release, frame: one click of an immediate button.
+    // Move, press, frame, release, frames: one click of an immediate button.
     void Click(float x, float y, uint8_t button = 1, uint16_t keys = 0);
+    void Click(const Cell& cell, uint8_t button = 1);
+    void ClickSwatch(int k, uint8_t button = 1);
     // A left-button stroke over the picture from (x0, y0) to (x1, y1), desktop units.
     void Stroke(float x0, float y0, float x1, float y1);
-    // Centre of cell (col of cols, row of rows) of a panel window, as its panel lays them out.
-    void CellCentre(int slot, int rows, int row, int cols, int col, float* x, float* y,
-                    int rowSpan = 1) const;
+    // Rests the pointer on a place long enough for the popup help and returns its text.
+    std::string HelpAt(float x, float y);
+    std::string HelpOf(const Cell& cell);
+    std::string HelpOfSwatch(int k);
     // The menu window on top, or null.
     vek::ui::MenuWindow* TopMenu() const;
     // Chooses the entry of the top menu whose label is `label`; false when there is none.
     bool ChooseInTopMenu(const std::string& label);
-    // Rests the pointer on (x, y) long enough for the popup help and returns its text.
-    std::string HelpAt(float x, float y);
+    // The message window on top, or null.
+    cVek_Window_Info* TopInfo() const;
+    // The current drawing's ink layer, every float.
+    std::vector<float> Ink() const;
+    int UndoSteps() const;
+    int VisiblePanels() const;
 
     std::string home_;
     std::unique_ptr<cVek_Desktop> desktop;
@@ -56,8 +69,5 @@ class StudioScene : public ::testing::Test {
     int minimised = 0;
     int quits = 0;
 };
-
-// Whole file into a string ("" when missing).
-std::string ReadFile(const std::string& path);
 
 } // namespace studio_test

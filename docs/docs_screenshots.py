@@ -3,14 +3,15 @@
 strokes with different pens and colours, then the screen as it starts, with the options menu
 open, with popup help showing, with the panels hidden and with a manual page. Not a test.
 
-Usage: tests/e2e/docs_screenshots.py SCRIBBIX XCLOSE OUT_DIR   (starts its own 1280x800 Xvfb)
+Usage: docs/docs_screenshots.py SCRIBBIX XCLOSE OUT_DIR   (starts its own 1280x800 Xvfb)
 """
 import math
 import os
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'e2e'))
 from user_session import SCREEN, Program, start_xvfb  # noqa: E402
 
 
