@@ -139,7 +139,7 @@ void SoundMixer::RequestStop(int voice) {
     voices_[voice].stopRequested.store(true, std::memory_order_release);
 }
 
-void SoundMixer::StopAll() {
+bool SoundMixer::StopAll() {
     for (Voice& v : voices_)
         v.stopRequested.store(true, std::memory_order_release);
     if (deviceRunning_) {
@@ -149,7 +149,9 @@ void SoundMixer::StopAll() {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     std::lock_guard<std::mutex> g(mixLock_);
+    const bool freed = ActiveVoices() == 0;
     ReleaseAllLocked();
+    return freed;
 }
 
 void SoundMixer::ReleaseAllLocked() {

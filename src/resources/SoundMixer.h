@@ -62,8 +62,9 @@ class SoundMixer {
     // Asks one voice to stop; the audio thread frees it at its next pull.
     void RequestStop(int voice);
     // Asks every voice to stop, waits up to 0.8 s for the audio thread to free them (no wait
-    // without a running device), then releases all voices.
-    void StopAll();
+    // without a running device), then releases all voices. True when no voice was still playing
+    // when the wait ended (the audio thread freed them, or none played).
+    bool StopAll();
     // Releases every voice that plays `samples`; afterwards nothing reads them.
     void Forget(const int16_t* samples);
     // Calls Forget on every live mixer (run when a sound's samples go away).

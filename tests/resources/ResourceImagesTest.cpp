@@ -95,36 +95,27 @@ TEST(ResourceImages, MaterialJpegSplitsIntoSixRgbRunsInReadingOrder) {
     EXPECT_EQ(6u * 16384 * 3, rgb.Size());
 }
 
-TEST(ResourceImages, FontSheetAlphaHidesJpegNoiseAndSaturates) {
-    Image8 grey, alpha;
+// Alpha = (L − 8) × 255 / 240 truncated and clamped: the floor hides JPEG noise around glyphs.
+TEST(ResourceImages, FontAlphaHidesJpegNoiseAndIconsTakeColourFromTheTopAndAlphaFromTheBottom) {
+    Image8 grey, alpha, sheet, rgba;
     ASSERT_TRUE(grey.Create(6, 1, 1));
     const uint8_t in[6] = {0, 8, 9, 100, 248, 255};
     std::memcpy(grey.Pixels(), in, 6);
     ASSERT_TRUE(vek::res::FontAlphaFromSheet(grey, alpha));
     ASSERT_EQ(1, alpha.Channels());
-    // (L − 8) × 255 / 240 truncated, clamped: 0, 0, 1, 97, 255, 255
-    const uint8_t want[6] = {0, 0, 1, 97, 255, 255};
-    EXPECT_EQ(0, std::memcmp(want, alpha.Pixels(), 6));
-}
+    EXPECT_EQ((std::vector<uint8_t>{0, 0, 1, 97, 255, 255}), std::vector<uint8_t>(alpha.Pixels(), alpha.Pixels() + 6));
 
-TEST(ResourceImages, IconSheetTakesColourFromTheTopAndAlphaFromTheBottom) {
-    Image8 sheet, rgba;
     ASSERT_TRUE(sheet.Create(2, 4, 3));
-    const uint8_t rows[4][6] = {{10, 20, 30, 40, 50, 60},
-                                {70, 80, 90, 100, 110, 120},
-                                {0, 0, 0, 255, 255, 255},
-                                {100, 100, 100, 128, 128, 128}};
-    for (int y = 0; y < 4; ++y)
-        std::memcpy(sheet.Row(y), rows[y], 6);
+    const uint8_t rows[4][6] = {
+        {10, 20, 30, 40, 50, 60}, {70, 80, 90, 100, 110, 120}, {0, 0, 0, 255, 255, 255}, {100, 100, 100, 128, 128, 128}};
+    std::memcpy(sheet.Pixels(), rows, sizeof rows);
     ASSERT_TRUE(vek::res::IconRgbaFromSheet(sheet, rgba));
     ASSERT_EQ(2, rgba.Width());
     ASSERT_EQ(2, rgba.Height());
-    const uint8_t want[16] = {10, 20, 30, 0, 40, 50, 60, 255, 70, 80, 90, 97, 100, 110, 120, 127};
-    EXPECT_EQ(0, std::memcmp(want, rgba.Pixels(), 16));
-
-    Image8 odd;
-    ASSERT_TRUE(odd.Create(2, 3, 3));
-    EXPECT_FALSE(vek::res::IconRgbaFromSheet(odd, rgba));
+    EXPECT_EQ((std::vector<uint8_t>{10, 20, 30, 0, 40, 50, 60, 255, 70, 80, 90, 97, 100, 110, 120, 127}),
+              std::vector<uint8_t>(rgba.Pixels(), rgba.Pixels() + 16));
+    ASSERT_TRUE(sheet.Create(2, 3, 3)); // no even split
+    EXPECT_FALSE(vek::res::IconRgbaFromSheet(sheet, rgba));
     EXPECT_EQ(2, rgba.Height());
 }
 

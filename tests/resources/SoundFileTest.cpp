@@ -16,112 +16,93 @@ std::vector<int16_t> SamplesOf(const cVek_Sound& s) {
     return std::vector<int16_t>(s.Samples(), s.Samples() + n);
 }
 
-void ExpectSilent(const cVek_Sound& s) {
-    EXPECT_EQ(16u, s.Count());
-    EXPECT_EQ(44100u << 12, s.Rate());
-    EXPECT_EQ(cVek_Sound::kSixteenBit, s.Flags());
-    EXPECT_EQ(std::vector<int16_t>(16, 0), SamplesOf(s));
-}
-
 } // namespace
 
-TEST(SoundFiles, AvrBigEndianSamplesBecomeHostOrderWithRateAndFormat) {
-    TempFolder dir;
-    ASSERT_TRUE(WriteBytes(dir / "T.AVR", Avr({0x0102, -2, 32767, -32768}, false, 22050)));
-    cVek_Sound s;
-    s.LoadFrom(dir.Path(), "T.AVR");
-    EXPECT_EQ((std::vector<int16_t>{0x0102, -2, 32767, -32768}), SamplesOf(s));
-    EXPECT_EQ(4u, s.Count());
-    EXPECT_EQ(22050u * 4096u, s.Rate());
-    EXPECT_EQ(cVek_Sound::kSixteenBit, s.Flags());
-
-    ASSERT_TRUE(WriteBytes(dir / "S.avr", Avr({10, -10, 20, -20}, true, 44100)));
-    s.LoadFrom(dir.Path(), "S.avr");
-    EXPECT_EQ(2u, s.Count()); // frames, not values
-    EXPECT_EQ(cVek_Sound::kSixteenBit | cVek_Sound::kStereo, s.Flags());
-    EXPECT_EQ((std::vector<int16_t>{10, -10, 20, -20}), SamplesOf(s));
-}
-
-TEST(SoundFiles, EightBitAvrWidensToSixteenBits) {
-    std::vector<uint8_t> b = Avr({}, false, 8000);
-    b[15] = 8;         // resolution 8
-    b[16] = b[17] = 0; // unsigned bytes
-    b[29] = 3;         // three samples
-    b.insert(b.end(), {0x80, 0xFF, 0x00});
-    cVek_Sound s;
-    ASSERT_TRUE(s.ReadAvr(b.data(), b.size()));
-    EXPECT_EQ((std::vector<int16_t>{0, 127 * 256, -128 * 256}), SamplesOf(s));
-    EXPECT_EQ(cVek_Sound::kSixteenBit, s.Flags());
+TEST(SoundFiles, AvrSamplesBecomeHostOrderSixteenBitsWithRateAndFormat) {
+    std::vector<uint8_t> eight = Avr({}, false, 8000);
+    eight[15] = 8;             // resolution 8
+    eight[16] = eight[17] = 0; // unsigned bytes
+    eight[29] = 3;             // three samples
+    eight.insert(eight.end(), {0x80, 0xFF, 0x00});
+    const struct {
+        std::vector<uint8_t> file;
+        std::vector<int16_t> samples;
+        uint32_t count, hz;
+        uint8_t flags;
+    } cases[] = {
+        {Avr({0x0102, -2, 32767, -32768}, false, 22050), {0x0102, -2, 32767, -32768}, 4, 22050, cVek_Sound::kSixteenBit},
+        {Avr({10, -10, 20, -20}, true, 44100), {10, -10, 20, -20}, 2, 44100, cVek_Sound::kSixteenBit | cVek_Sound::kStereo},
+        {eight, {0, 127 * 256, -128 * 256}, 3, 8000, cVek_Sound::kSixteenBit},
+    };
+    for (const auto& c : cases) {
+        cVek_Sound s;
+        ASSERT_TRUE(s.ReadAvr(c.file.data(), c.file.size()));
+        EXPECT_EQ(c.samples, SamplesOf(s));
+        EXPECT_EQ(c.count, s.Count()); // frames, not values
+        EXPECT_EQ(c.hz << 12, s.Rate());
+        EXPECT_EQ(c.flags, s.Flags());
+    }
 }
 
 TEST(SoundFiles, MissingOrDamagedFilesGiveTheSilentSoundAndNeverCrash) {
     TempFolder dir;
-    cVek_Sound s;
-    s.LoadFrom(dir.Path(), "NOPE.AVR");
-    ExpectSilent(s);
-    s.LoadFrom(dir.Path(), "Nope.WAV");
-    ExpectSilent(s);
-
     // Every cut of a valid AVR and WAV, and a few corrupt headers, is refused or read within bounds.
     const std::vector<int16_t> ramp = {1, 2, 3, 4, 5, 6, 7, 8};
     const std::vector<uint8_t> avr = Avr(ramp, false, 44100), wav = Wav(ramp, 2);
-    for (size_t cut = 0; cut < avr.size(); ++cut) {
-        ASSERT_TRUE(WriteBytes(dir / "CUT.AVR", std::vector<uint8_t>(avr.begin(), avr.begin() + cut)));
-        s.LoadFrom(dir.Path(), "CUT.AVR");
-        ExpectSilent(s);
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {{"NOPE.AVR", {}}, {"Nope.WAV", {}}};
+    for (size_t cut = 0; cut < avr.size(); ++cut)
+        files.push_back({"CUT.AVR", std::vector<uint8_t>(avr.begin(), avr.begin() + cut)});
+    for (size_t cut = 0; cut < wav.size(); ++cut)
+        files.push_back({"cut.WAV", std::vector<uint8_t>(wav.begin(), wav.begin() + cut)});
+    const std::pair<size_t, uint8_t> patches[] = {
+        {26, 0x7F}, // AVR sample count far beyond the file
+        {23, 0x20}, // AVR rate of 2 MHz does not fit the 20.12 rate
+        {34, 8},    // 8-bit WAV
+    };
+    for (const auto& p : patches) {
+        files.push_back({p.first == 34 ? "b8.WAV" : "BAD.AVR", p.first == 34 ? wav : avr});
+        files.back().second[p.first] = p.second;
     }
-    for (size_t cut = 0; cut < wav.size(); ++cut) {
-        ASSERT_TRUE(WriteBytes(dir / "cut.WAV", std::vector<uint8_t>(wav.begin(), wav.begin() + cut)));
-        s.LoadFrom(dir.Path(), "cut.WAV");
-        ExpectSilent(s);
-        EXPECT_TRUE(Exists(dir / "cut.WAV")) << "a damaged WAV must stay where it is";
-        EXPECT_FALSE(Exists(dir / "cut.DAT"));
+    for (const auto& f : files) {
+        const bool missing = f.first.find("ope") != std::string::npos;
+        ASSERT_TRUE(missing || WriteBytes(dir / f.first, f.second));
+        cVek_Sound s;
+        s.LoadFrom(dir.Path(), f.first);
+        EXPECT_EQ(16u, s.Count()) << f.first << " of " << f.second.size();
+        EXPECT_EQ(44100u << 12, s.Rate());
+        EXPECT_EQ(cVek_Sound::kSixteenBit, s.Flags());
+        EXPECT_EQ(std::vector<int16_t>(16, 0), SamplesOf(s));
+        EXPECT_EQ(!missing, Exists(dir / f.first)) << "a damaged file must stay where it is";
+        EXPECT_FALSE(Exists(dir / vek::res::DatNameOf(f.first)));
     }
-    std::vector<uint8_t> bad = avr;
-    bad[26] = 0x7F; // sample count far beyond the file
-    ASSERT_TRUE(WriteBytes(dir / "BIG.AVR", bad));
-    s.LoadFrom(dir.Path(), "BIG.AVR");
-    ExpectSilent(s);
-    bad = avr;
-    bad[23] = 0x20; // 2 MHz does not fit the 20.12 rate
-    ASSERT_TRUE(WriteBytes(dir / "FAST.AVR", bad));
-    s.LoadFrom(dir.Path(), "FAST.AVR");
-    ExpectSilent(s);
-    bad = wav;
-    bad[34] = 8; // 8-bit WAV
-    ASSERT_TRUE(WriteBytes(dir / "b8.WAV", bad));
-    s.LoadFrom(dir.Path(), "b8.WAV");
-    ExpectSilent(s);
 }
 
-TEST(SoundFiles, StereoWavConvertsOnceToBigEndianLeftChannelDat) {
+TEST(SoundFiles, WavConvertsOnceToABigEndianDatOfItsLeftOrOnlyChannel) {
     TempFolder dir;
-    // left 1000, 2000, -3; right 7, 8, 9
-    ASSERT_TRUE(WriteBytes(dir / "Klink.WAV", Wav({1000, 7, 2000, 8, -3, 9}, 2)));
-    cVek_Sound s;
-    s.LoadFrom(dir.Path(), "Klink.WAV");
-    EXPECT_EQ((std::vector<int16_t>{1000, 2000, -3}), SamplesOf(s));
-    EXPECT_EQ(44100u << 12, s.Rate());
-    EXPECT_FALSE(Exists(dir / "Klink.WAV"));
-    EXPECT_EQ((std::vector<uint8_t>{0x03, 0xE8, 0x07, 0xD0, 0xFF, 0xFD}), ReadBytes(dir / "Klink.DAT"));
-
-    cVek_Sound again;
-    again.LoadFrom(dir.Path(), "Klink.WAV"); // now read from the DAT
-    EXPECT_EQ(SamplesOf(s), SamplesOf(again));
-}
-
-TEST(SoundFiles, MonoWavKeepsEverySampleInsteadOfDroppingHalf) {
-    TempFolder dir;
-    ASSERT_TRUE(WriteBytes(dir / "m.wav", Wav({5, 6, 7, 8, 9}, 1)));
-    cVek_Sound s;
-    s.LoadFrom(dir.Path(), "m.wav");
-    EXPECT_EQ((std::vector<int16_t>{5, 6, 7, 8, 9}), SamplesOf(s));
-    EXPECT_TRUE(Exists(dir / "m.DAT"));
-}
-
-TEST(SoundFiles, DatNameReplacesOnlyTheLastExtension) {
-    EXPECT_EQ("Klink.DAT", vek::res::DatNameOf("Klink.WAV"));
-    EXPECT_EQ("a.b.DAT", vek::res::DatNameOf("a.b.wav"));
+    const struct {
+        const char* name;
+        std::vector<uint8_t> wav;
+        std::vector<int16_t> samples;
+        const char* dat;
+    } cases[] = {
+        // left 1000, 2000, -3; right 7, 8, 9
+        {"Klink.WAV", Wav({1000, 7, 2000, 8, -3, 9}, 2), {1000, 2000, -3}, "Klink.DAT"},
+        {"m.b.wav", Wav({5, 6, 7, 8, 9}, 1), {5, 6, 7, 8, 9}, "m.b.DAT"}, // mono keeps every sample
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteBytes(dir / c.name, c.wav));
+        cVek_Sound s, again;
+        s.LoadFrom(dir.Path(), c.name);
+        EXPECT_EQ(c.samples, SamplesOf(s));
+        EXPECT_EQ(44100u << 12, s.Rate());
+        EXPECT_FALSE(Exists(dir / c.name));
+        std::vector<uint8_t> be;
+        for (int16_t v : c.samples)
+            be.insert(be.end(), {uint8_t(uint16_t(v) >> 8), uint8_t(v)});
+        EXPECT_EQ(be, ReadBytes(dir / c.dat));
+        again.LoadFrom(dir.Path(), c.name); // now read from the DAT
+        EXPECT_EQ(c.samples, SamplesOf(again));
+    }
     EXPECT_EQ("noext.DAT", vek::res::DatNameOf("noext"));
     EXPECT_EQ("dir.x/noext.DAT", vek::res::DatNameOf("dir.x/noext"));
 }

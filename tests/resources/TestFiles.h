@@ -1,9 +1,12 @@
-// Helpers for the resource tests: a fresh temporary folder per test and whole-file access.
+// Helpers for the resource tests: a fresh temporary folder per test, whole-file access and the
+// sound file images (AVR, WAV) built byte by byte.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,13 +17,9 @@ class TempFolder {
   public:
     TempFolder() {
         char name[] = "/tmp/sx_resources_XXXXXX";
-        const char* p = mkdtemp(name);
-        path_ = p ? p : "/tmp";
+        path_ = mkdtemp(name);
     }
-    ~TempFolder() {
-        const std::string cmd = "rm -rf '" + path_ + "'";
-        if (path_ != "/tmp" && std::system(cmd.c_str()) != 0) std::perror("rm");
-    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
@@ -29,27 +28,18 @@ class TempFolder {
 };
 
 inline bool WriteBytes(const std::string& path, const std::vector<uint8_t>& b) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = b.empty() || std::fwrite(b.data(), 1, b.size(), f) == b.size();
-    return std::fclose(f) == 0 && ok;
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+    return bool(f.flush());
 }
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::vector<uint8_t> b;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return b;
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
-        b.push_back(uint8_t(c));
-    std::fclose(f);
-    return b;
+    std::ifstream f(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 inline bool Exists(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f) std::fclose(f);
-    return f != nullptr;
+    return std::filesystem::exists(path);
 }
 
 inline void Put16Be(std::vector<uint8_t>& b, int v) {
