@@ -20,17 +20,14 @@
 namespace scribbix::commands {
 namespace {
 
-// True when the command was stored (the caller returns); false when it is to run now.
-bool Deferred(CommandAction action, cVek_Window* window, intptr_t arg) {
+// True when the command is to run later (the caller returns): stored for a later frame on its
+// first call, or stored again while a stroke is open when it waits for strokes.
+bool Later(CommandAction action, cVek_Window* window, intptr_t arg, bool waitForStroke = true) {
     cVek_Desktop* d = Context().desktop;
-    return d && d->Defer(action, window, arg);
-}
-
-// A stroke is open: the command tries again on the next frame.
-bool WaitForStroke(CommandAction action, cVek_Window* window, intptr_t arg) {
+    if (!d) return false;
+    if (d->Defer(action, window, arg)) return true;
     const cTes_PicEditor* e = Context().editor;
-    cVek_Desktop* d = Context().desktop;
-    if (!e || !d || !e->DragCaptured()) return false;
+    if (!waitForStroke || !e || !e->DragCaptured()) return false;
     d->Defer(action, window, arg);
     return true;
 }
@@ -59,7 +56,7 @@ void ShowExportResult(bool ok, const std::string& path) {
         d->ShowInfo("Export", "The drawing could not be exported.\r\r"
                               "Please check that your Pictures folder exists,\r"
                               "that you may write to it and that the disk is not full.\r"
-                              "Your drawing itself is safe in 'Work In Progress'.");
+                              "Your drawing itself stays in 'Work In Progress'.");
     }
 }
 
@@ -115,8 +112,7 @@ std::string ExportBaseName(uint32_t seconds) {
 }
 
 void Export(cVek_Window* window, intptr_t arg) {
-    if (Deferred(Export, window, arg)) return;
-    if (WaitForStroke(Export, window, arg)) return;
+    if (Later(Export, window, arg)) return;
     StudioContext& c = Context();
     c_TesPic* pic = CurrentPicture();
     if (!c.exporter || !pic) return;
@@ -132,8 +128,7 @@ void Export(cVek_Window* window, intptr_t arg) {
 }
 
 void Clear(cVek_Window* window, intptr_t arg) {
-    if (Deferred(Clear, window, arg)) return;
-    if (WaitForStroke(Clear, window, arg)) return;
+    if (Later(Clear, window, arg)) return;
     StudioContext& c = Context();
     if (!c.portfolio || !c.portfolio->currentPicture) return;
     c.portfolio->ClearDrawing();
@@ -142,8 +137,7 @@ void Clear(cVek_Window* window, intptr_t arg) {
 }
 
 void GoToDrawing(cVek_Window* window, intptr_t slot) {
-    if (Deferred(GoToDrawing, window, slot)) return;
-    if (WaitForStroke(GoToDrawing, window, slot)) return;
+    if (Later(GoToDrawing, window, slot)) return;
     StudioContext& c = Context();
     if (!c.portfolio || slot < 0 || slot >= Portfolio::kSlotCount) return;
     // Switching away releases the drawing: it must be on disk first.
@@ -155,8 +149,7 @@ void GoToDrawing(cVek_Window* window, intptr_t slot) {
 }
 
 void SetBackground(cVek_Window* window, intptr_t rgb) {
-    if (Deferred(SetBackground, window, rgb)) return;
-    if (WaitForStroke(SetBackground, window, rgb)) return;
+    if (Later(SetBackground, window, rgb)) return;
     StudioContext& c = Context();
     c_TesPic* pic = CurrentPicture();
     if (!pic) return;
@@ -185,38 +178,34 @@ void SetBackground(cVek_Window* window, intptr_t rgb) {
 }
 
 void ResetPalette(cVek_Window* window, intptr_t arg) {
-    if (Deferred(ResetPalette, window, arg)) return;
+    if (Later(ResetPalette, window, arg, false)) return;
     LoadDefaultPalette(StudioState(), Context().toolBox);
 }
 
 void Minimise(cVek_Window* window, intptr_t arg) {
-    if (Deferred(Minimise, window, arg)) return;
-    if (WaitForStroke(Minimise, window, arg)) return;
+    if (Later(Minimise, window, arg)) return;
     if (Context().minimise) Context().minimise();
 }
 
 void Exit(cVek_Window* window, intptr_t arg) {
-    if (Deferred(Exit, window, arg)) return;
+    if (Later(Exit, window, arg, false)) return;
     cVek_Desktop* d = Context().desktop;
     if (d && !d->Closing() && ReadyToQuit()) d->Close();
 }
 
 void Undo(cVek_Window* window, intptr_t arg) {
-    if (Deferred(Undo, window, arg)) return;
-    if (WaitForStroke(Undo, window, arg)) return;
+    if (Later(Undo, window, arg)) return;
     Step(0);
 }
 
 void Redo(cVek_Window* window, intptr_t arg) {
-    if (Deferred(Redo, window, arg)) return;
-    if (WaitForStroke(Redo, window, arg)) return;
+    if (Later(Redo, window, arg)) return;
     Step(1);
 }
 
 void Shortcut(cVek_Window* window, intptr_t command) {
     if (command != kUndo && command != kRedo) return; // the clipboard keys have no command here
-    if (Deferred(Shortcut, window, command)) return;
-    if (WaitForStroke(Shortcut, window, command)) return;
+    if (Later(Shortcut, window, command)) return;
     Step(command == kUndo ? 0 : 1);
 }
 

@@ -83,13 +83,24 @@ TEST_F(Commands, BackgroundColourIsALayoutStepAndUndoRestoresThePaper) {
     ExpectPaper(1.0f, 1.0f, 1.0f);
 }
 
-TEST_F(Commands, ExportWritesAnOpaquePngNamedAfterTheSlotAndSaysWhere) {
+TEST_F(Commands, ExportWritesAnOpaquePngNamedAfterTheSlotAndSaysWhereOrThatItFailed) {
     portfolio->slots[2] = portfolio->currentPicture->pictureNumber;
     EXPECT_EQ(cmd::ExportBaseName(42), "Drawing 3 (42)");
     portfolio->slots[2] = 0;
     EXPECT_EQ(cmd::ExportBaseName(4294967295u), "Noname (4294967295)");
 
+    exporter->SetFolderHook([](bool) { return false; });
+    cmd::Export(nullptr, 0);
+    Frames(1);
+    EXPECT_FALSE(scribbix::Context().lastExportOk);
+    EXPECT_FALSE(Exists(home_ + "/Pictures/Scribbix"));
+    ASSERT_NE(TopInfo(), nullptr);
+    EXPECT_NE(TopInfo()->Text().find("could not be exported"), std::string::npos);
+    TopInfo()->Close();
+    Frames(2);
+
     // A drawing never given a slot takes slot 0 (the menu was never opened).
+    scribbix::ConnectPortfolio(*portfolio, *editor, *exporter);
     Stroke(-0.1f, 0.0f, 0.3f, 0.0f);
     cmd::Export(nullptr, 0);
     Frames(1);
@@ -104,16 +115,7 @@ TEST_F(Commands, ExportWritesAnOpaquePngNamedAfterTheSlotAndSaysWhere) {
     EXPECT_NE(InfoText().find("Drawing 1 (1234567890).png"), std::string::npos);
 }
 
-TEST_F(Commands, FailedExportWritesNothingAndSaysSo) {
-    exporter->SetFolderHook([](bool) { return false; });
-    cmd::Export(nullptr, 0);
-    Frames(1);
-    EXPECT_FALSE(scribbix::Context().lastExportOk);
-    EXPECT_FALSE(Exists(home_ + "/Pictures/Scribbix"));
-    EXPECT_NE(InfoText().find("could not be exported"), std::string::npos);
-}
-
-TEST_F(Commands, PictureCommandsWaitWhileAStrokeIsOpen) {
+TEST_F(Commands, CommandsWaitWhileAStrokeIsOpenAndMinimiseAndExitReachTheProgram) {
     Pointer(vek::kPointerMove, 0.0f, 0.0f, 0, 0);
     Pointer(vek::kPointerPress, 0.0f, 0.0f, 1, vek::kModLeft);
     ASSERT_TRUE(editor->DragCaptured());
@@ -126,12 +128,13 @@ TEST_F(Commands, PictureCommandsWaitWhileAStrokeIsOpen) {
     EXPECT_FALSE(desktop->CommandPending());
     EXPECT_TRUE(portfolio->currentPicture->currentLayer->IsEmpty());
     EXPECT_EQ(UndoSteps(), 2); // the stroke, then the clear
-}
 
-TEST_F(Commands, MinimiseAndExitReachTheProgram) {
+    Pointer(vek::kPointerPress, 0.0f, 0.0f, 1, vek::kModLeft);
     cmd::Minimise(nullptr, 0);
+    Frames(2);
     EXPECT_EQ(minimised, 0);
-    Frames(1);
+    Pointer(vek::kPointerRelease, 0.0f, 0.0f, 1, 0);
+    Frames(2);
     EXPECT_EQ(minimised, 1);
     cmd::Exit(nullptr, 0);
     Frames(3);
@@ -159,7 +162,7 @@ TEST_F(Commands, SlotSwitchThatCannotSaveTheDrawingKeepsItCurrentAndSaysSo) {
     EXPECT_EQ(portfolio->slots[2], portfolio->currentPicture->pictureNumber);
 }
 
-TEST_F(Commands, QuitThatCannotSaveTheDrawingWarnsOnceAndQuitsOnTheNextRequest) {
+TEST_F(Commands, ExitThatCannotSaveTheDrawingWarnsOnceAndQuitsOnTheNextRequest) {
     Stroke(0.0f, 0.0f, 0.3f, 0.1f);
     c_VekFil_Disk::FailWritesAfter(0);
     cmd::Exit(nullptr, 0);

@@ -73,7 +73,7 @@ TEST_F(Menus, OptionsMenuHasEveryItemInOrderWithItsHelpAndAboutNamesTheProgram) 
          rule,
          {MenuList::kAction, "Minimize", "Hide/minimize this app\rwhile you temporarily\rdo other tasks."}});
 
-    Click(Cell{scribbix::Studio::kOptions, 2, 0, 1, 0, 2});
+    Click(CellRect({scribbix::Studio::kOptions, 2, 0, 1, 0, 2}));
     ASSERT_TRUE(ChooseInTopMenu("About"));
     ASSERT_NE(TopInfo(), nullptr);
     EXPECT_NE(TopInfo()->Text().find("Scribbix"), std::string::npos);

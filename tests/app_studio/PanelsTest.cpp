@@ -42,11 +42,11 @@ TEST_F(Panels, EachToolButtonSelectsItsToolInTheToolBoxAndNamesIt) {
     };
     for (int k = 8; k >= 0; --k) { // from the last, so the default (4th) is not the first click
         const Cell cell{Studio::kTools, 3, k / 3, 3, k % 3};
-        Click(cell);
+        Click(CellRect(cell));
         EXPECT_EQ(uint32_t(scribbix::State().selectedTool), tools[k].id) << k;
         ASSERT_NE(toolBox->primaryTool, nullptr);
         EXPECT_EQ(toolBox->primaryTool->id, tools[k].id) << k;
-        EXPECT_EQ(HelpOf(cell), tools[k].help);
+        EXPECT_EQ(HelpAt(CellRect(cell)), tools[k].help);
     }
 }
 
@@ -59,50 +59,51 @@ TEST_F(Panels, PenSizeIsAShareOfTheShorterSideNeverBelowOneNorAbove250) {
     const int pixels[6] = {5, 10, 20, 35, 50, 75};
     for (int k = 0; k < 6; ++k) {
         const Cell cell{Studio::kPenSizes, 2, k / 3, 3, k % 3};
-        Click(cell);
+        Click(CellRect(cell));
         EXPECT_EQ(scribbix::State().penSizeIndex, k);
         EXPECT_EQ(toolBox->size[0], pixels[k]);
     }
-    EXPECT_EQ(HelpOf(Cell{Studio::kPenSizes, 2, 1, 3, 1}), "Choose this pen size.");
+    EXPECT_EQ(HelpAt(CellRect({Studio::kPenSizes, 2, 1, 3, 1})), "Choose this pen size.");
 }
 
 TEST_F(Panels, UndoAndRedoCountTheirStepsBringTheStrokeBackAndSayWhenThereIsNothingToDo) {
     EXPECT_EQ(scribbix::UndoPanel::Caption("Undo", 0), "Undo\r(0)");
     EXPECT_EQ(scribbix::UndoPanel::Caption("Redo", 26), "Redo\r(26)");
     EXPECT_EQ(scribbix::UndoPanel::Caption("Undo", 123456), "Undo\r(9999)");
-    const Cell undo{Studio::kUndo, 3, 0, 2, 0, 3}, redo{Studio::kUndo, 3, 0, 2, 1, 3};
+    const vek::ui::Rect undo = CellRect({Studio::kUndo, 3, 0, 2, 0, 3}),
+                        redo = CellRect({Studio::kUndo, 3, 0, 2, 1, 3});
     const char* nothingToUndo = "There's nothing to undo.";
     const char* nothingToRedo =
         "There's nothing to redo.\r\rIf you undo an action,\ryou can use this\rbutton to redo it.";
-    EXPECT_EQ(HelpOf(undo), nothingToUndo);
-    EXPECT_EQ(HelpOf(redo), nothingToRedo);
+    EXPECT_EQ(HelpAt(undo), nothingToUndo);
+    EXPECT_EQ(HelpAt(redo), nothingToRedo);
 
     const std::vector<float> blank = Ink();
     Stroke(0.0f, 0.0f, 0.3f, 0.1f);
     const std::vector<float> drawn = Ink();
     ASSERT_NE(blank, drawn);
-    EXPECT_EQ(HelpOf(undo), "Undo the last thing\ryou did on this drawing.");
+    EXPECT_EQ(HelpAt(undo), "Undo the last thing\ryou did on this drawing.");
     Click(undo);
     Frames(1);
     EXPECT_EQ(Ink(), blank);
-    EXPECT_EQ(HelpOf(undo), nothingToUndo);
-    EXPECT_EQ(HelpOf(redo), "Cancel the last Undo\ryou did on this drawing.");
+    EXPECT_EQ(HelpAt(undo), nothingToUndo);
+    EXPECT_EQ(HelpAt(redo), "Cancel the last Undo\ryou did on this drawing.");
     Click(redo);
     Frames(1);
     EXPECT_EQ(Ink(), drawn);
-    EXPECT_EQ(HelpOf(redo), nothingToRedo);
+    EXPECT_EQ(HelpAt(redo), nothingToRedo);
 }
 
 TEST_F(Panels, SwatchSelectsRightButtonOnlyHandsItsColourToTheSelectedOneAndResetRestores) {
     ExpectPaint(0.5f, 0.5f, 0.0f); // the first run's colour index 6
-    ClickSwatch(4);                // full red
+    Click(SwatchRect(4));          // full red
     EXPECT_EQ(scribbix::State().selectedColour, 4);
     ExpectPaint(1.0f, 0.0f, 0.0f);
-    EXPECT_EQ(HelpOfSwatch(4), "Change/redefine\rthis color.");
-    EXPECT_EQ(HelpOfSwatch(0), "Select this color.\r\rPress a second time\rto change/redefine it.");
+    EXPECT_EQ(HelpAt(SwatchRect(4)), "Change/redefine\rthis color.");
+    EXPECT_EQ(HelpAt(SwatchRect(0)), "Select this color.\r\rPress a second time\rto change/redefine it.");
     // The right button (no split) hands cyan to the tool box without selecting its swatch, so the
     // selected swatch takes it; the cyan swatch keeps its own colour.
-    ClickSwatch(13, 2);
+    Click(SwatchRect(13), 2);
     EXPECT_EQ(scribbix::State().selectedColour, 4);
     ExpectPaint(0.0f, 1.0f, 1.0f);
     Frames(1);
@@ -110,7 +111,7 @@ TEST_F(Panels, SwatchSelectsRightButtonOnlyHandsItsColourToTheSelectedOneAndRese
     ExpectEntry(13, 0.0f, 1.0f, 1.0f);
     ExpectEntry(3, 0.5f, 0.0f, 0.0f);
     // Pressing the selected swatch opens the colours to redefine it, the selection stays.
-    ClickSwatch(4);
+    Click(SwatchRect(4));
     ASSERT_NE(TopMenu(), nullptr);
     EXPECT_EQ(TopMenu()->List().Title(), "Colors");
     EXPECT_EQ(scribbix::State().selectedColour, 4);

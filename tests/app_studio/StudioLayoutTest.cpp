@@ -77,7 +77,7 @@ TEST_F(StudioLayout, OnlyNonPlainPressesOnThePictureToggleAllSixPanelsAndNoneDra
         EXPECT_EQ(VisiblePanels(), p.toggles ? 6 - before : before) << p.what;
         EXPECT_TRUE(studio->PictureWindow()->Visible()) << p.what;
     }
-    Click(Cell{Studio::kPenSizes, 2, 1, 3, 2}, 2); // right on a button
+    Click(CellRect({Studio::kPenSizes, 2, 1, 3, 2}), 2); // right on a button
     EXPECT_EQ(VisiblePanels(), 6);
     EXPECT_EQ(UndoSteps(), 0); // none of them drew
     Stroke(0.0f, 0.0f, 0.2f, 0.05f);

@@ -20,18 +20,6 @@ namespace {
 
 StudioScene* g_scene = nullptr;
 
-vek::ui::Rect CellRect(const scribbix::Studio& studio, const Cell& c) {
-    cVek_Window_Panel* w = studio.PanelWindow(c.slot);
-    if (!w) return {};
-    w->BeginRows(c.rows);
-    w->NextRow(c.row);
-    return w->CellRect(c.col, c.cols, c.rowSpan);
-}
-
-vek::ui::Rect SwatchRect(const scribbix::Studio& studio, int k) {
-    return scribbix::ToolColorsPanel::SwatchRect(*studio.PanelWindow(scribbix::Studio::kColours), k);
-}
-
 } // namespace
 
 void StudioScene::SetUp() {
@@ -130,14 +118,16 @@ void StudioScene::Click(float x, float y, uint8_t button, uint16_t keys) {
     Frames(2);
 }
 
-void StudioScene::Click(const Cell& cell, uint8_t button) {
-    const vek::ui::Rect r = CellRect(*studio, cell);
-    Click(r.CentreX(), r.CentreY(), button);
+vek::ui::Rect StudioScene::CellRect(const Cell& c) const {
+    cVek_Window_Panel* w = studio->PanelWindow(c.slot);
+    if (!w) return {};
+    w->BeginRows(c.rows);
+    w->NextRow(c.row);
+    return w->CellRect(c.col, c.cols, c.rowSpan);
 }
 
-void StudioScene::ClickSwatch(int k, uint8_t button) {
-    const vek::ui::Rect r = SwatchRect(*studio, k);
-    Click(r.CentreX(), r.CentreY(), button);
+vek::ui::Rect StudioScene::SwatchRect(int k) const {
+    return scribbix::ToolColorsPanel::SwatchRect(*studio->PanelWindow(scribbix::Studio::kColours), k);
 }
 
 void StudioScene::Stroke(float x0, float y0, float x1, float y1) {
@@ -151,22 +141,12 @@ void StudioScene::Stroke(float x0, float y0, float x1, float y1) {
     Frames(2);
 }
 
-std::string StudioScene::HelpAt(float x, float y) {
-    Pointer(vek::kPointerMove, x, y, 0, 0);
+std::string StudioScene::HelpAt(const vek::ui::Rect& r) {
+    Pointer(vek::kPointerMove, r.CentreX(), r.CentreY(), 0, 0);
     Frames(1); // a popup still up for the last element goes
     for (int i = 0; i < 100 && !desktop->Popup().Showing(); ++i)
         Frames(1);
     return desktop->Popup().Showing() ? desktop->Popup().Help() : std::string();
-}
-
-std::string StudioScene::HelpOf(const Cell& cell) {
-    const vek::ui::Rect r = CellRect(*studio, cell);
-    return HelpAt(r.CentreX(), r.CentreY());
-}
-
-std::string StudioScene::HelpOfSwatch(int k) {
-    const vek::ui::Rect r = SwatchRect(*studio, k);
-    return HelpAt(r.CentreX(), r.CentreY());
 }
 
 vek::ui::MenuWindow* StudioScene::TopMenu() const {

@@ -10,6 +10,7 @@
 #include "app/ToolBox.h"
 #include "editor/cTes_PicEditor.h"
 #include "engine/storage/c_TesExport.h"
+#include "ui/UiRect.h"
 #include "ui/cVek_Desktop.h"
 
 #include <gtest/gtest.h>
@@ -40,14 +41,13 @@ class StudioScene : public ::testing::Test {
     void Pointer(uint8_t type, float x, float y, uint8_t button, uint16_t modifiers);
     // Move, press, frame, release, frames: one click of an immediate button.
     void Click(float x, float y, uint8_t button = 1, uint16_t keys = 0);
-    void Click(const Cell& cell, uint8_t button = 1);
-    void ClickSwatch(int k, uint8_t button = 1);
+    void Click(const vek::ui::Rect& r, uint8_t button = 1) { Click(r.CentreX(), r.CentreY(), button); }
+    vek::ui::Rect CellRect(const Cell& cell) const;
+    vek::ui::Rect SwatchRect(int k) const;
     // A left-button stroke over the picture from (x0, y0) to (x1, y1), desktop units.
     void Stroke(float x0, float y0, float x1, float y1);
-    // Rests the pointer on a place long enough for the popup help and returns its text.
-    std::string HelpAt(float x, float y);
-    std::string HelpOf(const Cell& cell);
-    std::string HelpOfSwatch(int k);
+    // Rests the pointer on a button long enough for the popup help and returns its text.
+    std::string HelpAt(const vek::ui::Rect& r);
     // The menu window on top, or null.
     vek::ui::MenuWindow* TopMenu() const;
     // Chooses the entry of the top menu whose label is `label`; false when there is none.
