@@ -224,6 +224,9 @@ def main():
         ((-0.3, 0.4, 1.7), (0.9, -0.1, 0.3)),
         ((0.0, 0.0, 0.0), (0.0, 0.0, 0.0)),
         ((0.25, 0.5, 0.375), (0.75, 0.5, 0.625)),  # B + L exactly 1
+        ((0.03125, 0.96875, 0.5), (0.96875, 0.03125, 0.5)),  # B + L exactly 1 with a floored divisor
+        ((0.5, 0.5, 0.5), (0.0, 0.0, 0.0)),  # black blend: the fixed split of a sum
+        ((0.2, 0.6, 0.4), (0.3, 0.3, 0.3)),  # grey blend: hue 0
     ]
     cases = [(tuple(f32(v) for v in b), tuple(f32(v) for v in l)) for b, l in fixed]
     for _ in range(3):

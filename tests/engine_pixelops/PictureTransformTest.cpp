@@ -80,18 +80,30 @@ TEST(PictureTransform, FlipTwiceRestoresEveryLayerAndDropsStaleBackups) {
     EXPECT_TRUE(StatesOf(*pic) == before);
 }
 
-TEST(PictureTransform, FailedAllocationLeavesPictureAsItWas) {
-    for (int op = 0; op < 3; ++op) {
+// Every fallible step comes before the first change; a crop by selection that fails also keeps
+// the selection shown.
+TEST(PictureTransform, FailedAllocationLeavesPictureAndSelectionAsTheyWere) {
+    for (int op = 0; op < 4; ++op) {
         for (int n = 1;; ++n) {
             auto pic = MakePicture(23, 19);
+            cTes_Layer_Selection* sel = pic->GetSelection();
+            if (op == 3) {
+                sel->Clear();
+                sel->Pixels()[5 * 23 + 4] = sel->Pixels()[12 * 23 + 15] = 0.0f;
+                sel->Show();
+            }
             const auto before = StatesOf(*pic);
             vek::MemFailAfter(n);
             bool ok = op == 0   ? pic->ScalePicture(41, 30)
                       : op == 1 ? pic->TurnPicture(1)
-                                : pic->AddPictureMargins(3, 2, 1, 4);
+                      : op == 2 ? pic->AddPictureMargins(3, 2, 1, 4)
+                                : pic->CropPicture(true, 0);
             vek::MemFailAfter(0);
-            if (ok) break;
-            EXPECT_EQ(23, pic->width) << op << " " << n;
+            if (ok) {
+                EXPECT_EQ(op == 3 ? 0 : 1, sel->visible) << op;
+                break;
+            }
+            EXPECT_EQ(1, sel->visible) << op << " " << n;
             EXPECT_TRUE(StatesOf(*pic) == before) << op << " " << n;
             ASSERT_LT(n, 50);
         }
@@ -156,30 +168,6 @@ TEST(PictureTransform, CropBySelectionUsesSelectedBoxAndHidesSelection) {
     EXPECT_EQ(2, pic.height);
     EXPECT_FLOAT_EQ(0.3f, At(*pic.currentLayer, 0, 0).r);
     EXPECT_EQ(0, sel->visible);
-}
-
-// The crop of a compacted layer needs memory; when it fails the user keeps the selection too.
-TEST(PictureTransform, FailedCropBySelectionKeepsTheSelectionShown) {
-    for (int n = 1;; ++n) {
-        auto pic = MakePicture(23, 19);
-        cTes_Layer_Selection* sel = pic->GetSelection();
-        sel->Clear();
-        sel->Pixels()[5 * 23 + 4] = 0.0f;
-        sel->Pixels()[12 * 23 + 15] = 0.0f;
-        sel->Show();
-        const auto before = StatesOf(*pic);
-        vek::MemFailAfter(n);
-        const bool ok = pic->CropPicture(true, 0);
-        vek::MemFailAfter(0);
-        if (ok) {
-            EXPECT_EQ(12, pic->width);
-            EXPECT_EQ(0, sel->visible);
-            break;
-        }
-        EXPECT_EQ(1, sel->visible) << n;
-        EXPECT_TRUE(StatesOf(*pic) == before) << n;
-        ASSERT_LT(n, 50);
-    }
 }
 
 TEST(LayerCommands, ScaleLayerRecordsOnceAndKeepsSizeWithContentCentred) {
