@@ -4,13 +4,13 @@
 set -euo pipefail
 level=${1:-build}
 
-pkgs=(build-essential cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+pkgs=(build-essential cmake pkg-config libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
       libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev libfreetype-dev fonts-dejavu-core)
 if [ "$level" = test ] || [ "$level" = bench ]; then
   # Program tests: a virtual X server, xdotool for input, xwininfo (x11-utils) for geometry,
-  # xwd (x11-apps) for screenshots, Xlib for the little window-closing client; python3 checks
+  # xwd (x11-apps) for screenshots; python3 checks
   # written PNG files with a decoder that is not ours; clang and libFuzzer for the short fuzz run.
-  pkgs+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-apps x11-utils libx11-dev python3
+  pkgs+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-apps x11-utils python3
          clang libclang-rt-14-dev)
 fi
 if [ "$level" = bench ]; then

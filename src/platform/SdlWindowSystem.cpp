@@ -12,7 +12,9 @@
 #include "shell/StopSignals.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <GL/gl.h>
+#include <X11/Xlib.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -38,6 +40,15 @@ bool ScreenOverride(int* w, int* h) {
     *w = a;
     *h = b;
     return true;
+}
+
+// Xlib ends the process itself when the connection to the display breaks (a logout that ends
+// the X session, an X server that died), and the close handler would never run. The program
+// saves through the shell's displayLost slot instead; then the process ends at once, since
+// static destructors would reach SDL and GL on the dead display.
+int OnDisplayConnectionLost(Display*) {
+    if (shell::Shell* s = shell::Shell::Current()) s->OnDisplayLost();
+    std::_Exit(0);
 }
 
 } // namespace
@@ -167,6 +178,10 @@ bool SdlWindowSystem::CreateWindow(const std::string& title) {
         std::fprintf(stderr, "Scribbix: cannot create the window (%s)\n", SDL_GetError());
         return false;
     }
+    SDL_SysWMinfo wm;
+    SDL_VERSION(&wm.version);
+    if (SDL_GetWindowWMInfo(m.window, &wm) && wm.subsystem == SDL_SYSWM_X11)
+        XSetIOErrorHandler(OnDisplayConnectionLost);
     SDL_SetWindowAlwaysOnTop(m.window, SDL_TRUE);
     SDL_ShowWindow(m.window);
     SDL_RaiseWindow(m.window);
@@ -338,6 +353,10 @@ void SdlWindowSystem::Restore() {
     Impl& m = *impl_;
     if (!m.window || m.inRestore) return;
     m.inRestore = true;
+    SDL_SysWMinfo wm;
+    SDL_VERSION(&wm.version);
+    if (SDL_GetWindowWMInfo(m.window, &wm) && wm.subsystem == SDL_SYSWM_X11)
+        XSetIOErrorHandler(OnDisplayConnectionLost);
     SDL_SetWindowAlwaysOnTop(m.window, SDL_TRUE);
     if (Minimised()) SDL_RestoreWindow(m.window);
     m.inRestore = false;

@@ -235,6 +235,12 @@ void Shell::OnCloseRequest() {
         RequestQuit();
 }
 
+void Shell::OnDisplayLost() {
+    if (displayLost_) return;
+    displayLost_ = true;
+    Call(slots.displayLost);
+}
+
 void Shell::Shutdown() {
     if (!flags_.initialised || flags_.shutDown) return;
     flags_.shutDown = true;

@@ -25,6 +25,9 @@ struct Slots {
     SlotFunction closeRequest = nullptr; // asks the desktop to close; unset: quit at once
     ActivationFunction activation = nullptr;
     SlotFunction glResourceLoader = nullptr;
+    // The display is gone (the X server ended): save what can be saved without it. No window
+    // system, SDL video or GL call is allowed inside; the process ends right after.
+    SlotFunction displayLost = nullptr;
 };
 
 // Other subsystems started and stopped by the shell; unset ones are skipped.
@@ -73,6 +76,8 @@ public:
     void OnActivate(bool gained);
     void OnPaint();
     void OnCloseRequest();
+    // Runs the displayLost slot, once however often the window system reports the loss.
+    void OnDisplayLost();
 
     // Ends the main loop after the current pass (the desktop calls it when its windows closed).
     void RequestQuit() { flags_.quitRequested = true; }
@@ -101,6 +106,7 @@ private:
     int viewWidth_ = 0; // screen size the desktop view was last set for
     int viewHeight_ = 0;
     uint64_t framesRun_ = 0;
+    bool displayLost_ = false;
 };
 
 // Shortcuts to the current shell for other layers; harmless when none exists.

@@ -406,6 +406,16 @@ TEST_F(ShellLoop, GlResourceLoaderRunsAtOnceWithALiveContext) {
     EXPECT_FALSE(shell.GlResourceLoaderPending());
 }
 
+// The window system may report a lost display more than once while the slot is still saving.
+TEST_F(ShellLoop, DisplayLossRunsItsSlotOnce) {
+    static int lost = 0;
+    shell.slots.displayLost = [] { ++lost; };
+    windows.Push(Message::kPaint, 1000);
+    windows.Push(Message::kCall, 1100, [&] { shell.OnDisplayLost(), shell.OnDisplayLost(); });
+    ASSERT_EQ(0, Run());
+    EXPECT_EQ(1, lost);
+}
+
 TEST_F(ShellLoop, SecondCopyEndsAtOnceWithExitCodeZero) {
     SingleInstance first;
     ASSERT_EQ(SingleInstance::kFirst, first.Acquire(SingleInstance::NameForTitle("Test v1.0.0")));
