@@ -11,17 +11,6 @@ namespace {
 
 uint32_t Coord(int v) { return v < 0 ? 0u : static_cast<uint32_t>(v); }
 
-uint16_t BitOfButton(uint8_t button) {
-    switch (button) {
-    case 1: return kModLeft;
-    case 2: return kModRight;
-    case 3: return kModMiddle;
-    case 4: return kModExtra1;
-    case 5: return kModExtra2;
-    default: return 0;
-    }
-}
-
 // The character a key gives by itself: the control characters of Enter, Backspace, Escape and
 // Tab, the numeric pad's characters, and with Ctrl or left Alt held the key's own character.
 uint8_t KeyDownCharacter(SDL_Keycode key, uint16_t mods, bool* fromPad) {
@@ -201,9 +190,9 @@ void EventTranslator::Button(const SDL_MouseButtonEvent& b, bool down, double ti
     const uint8_t n = ButtonNumber(b.button);
     if (!n) return;
     if (down)
-        buttons_ |= BitOfButton(n);
+        buttons_ |= ButtonBit(n);
     else
-        buttons_ &= static_cast<uint16_t>(~BitOfButton(n));
+        buttons_ &= static_cast<uint16_t>(~ButtonBit(n));
     const uint8_t keyMods = KeyModifiers(sdlMods_);
     PointerEvent p;
     p.time = time;

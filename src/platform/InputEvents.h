@@ -28,6 +28,11 @@ enum : uint16_t {
     kModButtons = 0xF8,
 };
 
+// The modifier bit of a button number (1 left, 2 right, 3 middle, 4 and 5 extra); 0 for others.
+inline uint16_t ButtonBit(uint8_t button) {
+    return button >= 1 && button <= 5 ? uint16_t(kModLeft << (button - 1)) : 0;
+}
+
 struct PointerEvent {
     double time = 0.0;   // message clock, seconds
     uint32_t x = 0;      // client pixels, origin top left

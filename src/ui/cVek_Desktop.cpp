@@ -29,23 +29,6 @@ cVek_Desktop* g_current = nullptr;
 constexpr float kHitShrink = 0.0001f;
 constexpr size_t kMaxAnimations = 4096;
 
-uint16_t ButtonBit(uint8_t button) {
-    switch (button) {
-    case 1:
-        return vek::kModLeft;
-    case 2:
-        return vek::kModRight;
-    case 3:
-        return vek::kModMiddle;
-    case 4:
-        return vek::kModExtra1;
-    case 5:
-        return vek::kModExtra2;
-    default:
-        return 0;
-    }
-}
-
 } // namespace
 
 // ---- creation
@@ -317,7 +300,7 @@ void cVek_Desktop::OnPointer(const vek::PointerEvent& e) {
     if (pointerCapture_) {
         cVek_Window* w = pointerCapture_;
         if (e.type == vek::kPointerRelease &&
-            !(e.modifiers & uint16_t(vek::kModButtons & ~ButtonBit(e.button))))
+            !(e.modifiers & uint16_t(vek::kModButtons & ~vek::ButtonBit(e.button))))
             pointerCapture_ = nullptr;
         w->DeliverPointer(e, x, y);
         return;
