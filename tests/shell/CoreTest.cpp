@@ -1,4 +1,4 @@
-// Memory blocks, random generator, memory budget and message clock.
+// Memory blocks, random generator and the program's time value, memory budget, message clock.
 #include "shell/Clock.h"
 #include "shell/MemBlock.h"
 #include "shell/MemoryBudget.h"
@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 using namespace vek;
 
@@ -48,15 +49,19 @@ TEST(MemBlock, ZeroByteRequestStillGivesABlockWithSlack) {
     EXPECT_GE(b.Capacity(), 513u);
 }
 
-TEST(Random, FirstDrawsForAFixedTimeValue) {
-    // Expected values worked out with arbitrary-precision integers outside the program.
+// Expected values worked out with arbitrary-precision integers outside the program; the second
+// seed is the time value of 2023-11-14 22:13:20 UTC.
+TEST(Random, FirstDrawsForFixedTimeValues) {
+    EXPECT_EQ(4167710896u, ProgramTimeValueAt(0)); // seconds since 1601 plus the offset, wrapped
+    EXPECT_EQ(1572743600u, ProgramTimeValueAt(1700000000));
     RandomSeed(0x12345678u);
-    EXPECT_EQ(0x7fda2bcau, RandomNext());
-    EXPECT_EQ(0x8f18d602u, RandomNext());
-    EXPECT_EQ(0x735556c7u, RandomNext());
-    EXPECT_EQ(0xef7760eau, RandomNext());
+    EXPECT_EQ((std::vector<uint32_t>{0x7fda2bca, 0x8f18d602, 0x735556c7, 0xef7760ea}),
+              (std::vector<uint32_t>{RandomNext(), RandomNext(), RandomNext(), RandomNext()}));
     EXPECT_EQ(892996u, RandomPpm());
     EXPECT_FLOAT_EQ(0.105072021484375f, RandomAmount());
+    RandomSeed(ProgramTimeValueAt(1700000000));
+    EXPECT_EQ((std::vector<uint32_t>{0x6548f971, 0xc7b23a08, 0x8f1ad243}),
+              (std::vector<uint32_t>{RandomNext(), RandomNext(), RandomNext()}));
 }
 
 TEST(MemoryBudget, FloorsAndVirtualLimit) {
@@ -66,19 +71,19 @@ TEST(MemoryBudget, FloorsAndVirtualLimit) {
     EXPECT_EQ(1408u, MemoryBudgetFrom(16384, 100));  // tiny address space reads as 1408
 }
 
-TEST(MessageClock, MonotonicAcrossThe32BitWrap) {
-    MessageClock c;
-    c.Advance(4294967000u);
-    const double before = c.Seconds();
-    const double after = c.Advance(200u); // the stamp wrapped: 496 ms later
-    EXPECT_NEAR(0.496, after - before, 1e-9);
-    EXPECT_NEAR(0.5, c.Advance(204u) - before, 1e-9);
-}
-
-TEST(FrameClock, AdvancesOnEveryRead) {
-    const uint64_t a = ClockMicros();
-    const uint64_t b = ClockMicros();
-    EXPECT_GE(b, a);
+// Stamps in milliseconds and the seconds the clock must give: across the 32-bit wrap, a stamp
+// that arrives late (no time passes, not almost fifty days), a large first stamp.
+TEST(MessageClock, MonotonicAcrossTheWrapLateStampsAndLargeFirstStamps) {
+    const std::vector<std::vector<std::pair<uint32_t, double>>> runs = {
+        {{4294967000u, 4294967.0}, {200u, 4294967.496}, {204u, 4294967.5}},
+        {{5000, 5.0}, {5100, 5.1}, {5099, 5.1}, {5120, 5.12}},
+        {{3000000000u, 3000000.0}, {3000000010u, 3000000.01}},
+    };
+    for (const auto& run : runs) {
+        MessageClock c;
+        for (const auto& step : run)
+            EXPECT_NEAR(step.second, c.Advance(step.first), 1e-6) << step.first;
+    }
 }
 
 TEST(MemBlock, ZeroedBlockIsZeroEvenWhereAFreedBlockLeftBytesAndFailureKeepsTheOldOne) {

@@ -39,52 +39,41 @@ TEST_F(TempHome, EnterCreatesNestedFoldersOnlyWhenAllowed) {
     EXPECT_TRUE(f.Enter("Vekstal/Sx", false));
 }
 
-TEST_F(TempHome, PicturesFallBackToDocumentsThenDesktopThenStartFolder) {
-    FolderService f;
-    f.SetStartFolder(root.string());
-    ASSERT_TRUE(f.GoTo(2));
-    EXPECT_EQ(root.string(), f.Current());
-    fs::create_directory(root / "Desktop");
-    ASSERT_TRUE(f.GoTo(2));
-    EXPECT_EQ((root / "Desktop").string(), f.Current());
-    fs::create_directory(root / "Documents");
-    ASSERT_TRUE(f.GoTo(2));
-    EXPECT_EQ((root / "Documents").string(), f.Current());
-    fs::create_directory(root / "Bilder");
-    setenv("XDG_PICTURES_DIR", (root / "Bilder").c_str(), 1);
-    ASSERT_TRUE(f.GoTo(2));
-    EXPECT_EQ((root / "Bilder").string(), f.Current());
-    unsetenv("XDG_PICTURES_DIR");
-}
-
-TEST_F(TempHome, UserDirsFileIsReadWithHomeExpanded) {
+// Folders are created one by one; after each the kind goes to the first that exists in its order.
+TEST_F(TempHome, PicturesAndDocumentsFallBackThroughTheOtherUserFoldersToTheStartFolder) {
+    const struct {
+        int kind;
+        std::vector<std::pair<const char*, const char*>> steps; // folder made, folder expected
+    } cases[] = {
+        {2, {{"", ""}, {"Desktop", "Desktop"}, {"Documents", "Documents"}, {"Pictures", "Pictures"}}},
+        {1, {{"", ""}, {"Pictures", "Pictures"}, {"Desktop", "Desktop"}, {"Documents", "Documents"}}},
+    };
+    for (const auto& c : cases) {
+        FolderService f;
+        f.SetStartFolder(root.string());
+        for (const auto& step : c.steps) {
+            fs::create_directory(root / step.first);
+            ASSERT_TRUE(f.GoTo(c.kind));
+            EXPECT_EQ(*step.second ? (root / step.second).string() : root.string(), f.Current())
+                << c.kind << " after " << step.first;
+        }
+        for (const char* made : {"Desktop", "Documents", "Pictures"})
+            fs::remove(root / made);
+    }
+    // The user's own pictures folder: from the environment, or from user-dirs.dirs with $HOME.
     fs::create_directories(root / ".config");
     fs::create_directories(root / "Art");
+    fs::create_directories(root / "Bilder");
     FILE* fp = fopen((root / ".config/user-dirs.dirs").c_str(), "w");
     fputs("# comment\nXDG_PICTURES_DIR=\"$HOME/Art\"\n", fp);
     fclose(fp);
     FolderService f;
     ASSERT_TRUE(f.GoTo(2));
     EXPECT_EQ((root / "Art").string(), f.Current());
-}
-
-TEST_F(TempHome, UnknownKindFailsAndKeepsCurrentFolder) {
-    FolderService f;
-    ASSERT_TRUE(f.GoTo(7));
-    EXPECT_FALSE(f.GoTo(8));
-    EXPECT_FALSE(f.GoTo(-1));
-    EXPECT_EQ("/", f.Current());
-}
-
-TEST_F(TempHome, DocumentsFallBackToDesktopThenPicturesThenStartFolder) {
-    FolderService f;
-    f.SetStartFolder(root.string());
-    fs::create_directory(root / "Pictures");
-    ASSERT_TRUE(f.GoTo(1));
-    EXPECT_EQ((root / "Pictures").string(), f.Current());
-    fs::create_directory(root / "Desktop");
-    ASSERT_TRUE(f.GoTo(1));
-    EXPECT_EQ((root / "Desktop").string(), f.Current());
+    setenv("XDG_PICTURES_DIR", (root / "Bilder").c_str(), 1);
+    ASSERT_TRUE(f.GoTo(2));
+    EXPECT_EQ((root / "Bilder").string(), f.Current());
+    unsetenv("XDG_PICTURES_DIR");
 }
 
 TEST_F(TempHome, EnterStopsAtAComponentThatCannotBeMadeAndKeepsTheCurrentFolder) {
@@ -101,10 +90,14 @@ TEST_F(TempHome, EnterStopsAtAComponentThatCannotBeMadeAndKeepsTheCurrentFolder)
     EXPECT_EQ(before, f.Current());
 }
 
-TEST_F(TempHome, NothingIsEnteredOrCreatedBeforeAFolderKindWasChosen) {
+TEST_F(TempHome, NothingIsEnteredOrCreatedBeforeAFolderKindWasChosenAndUnknownKindsChangeNothing) {
     FolderService f;
     EXPECT_FALSE(f.Enter("sx_should_not_exist", true));
     EXPECT_FALSE(fs::exists("/sx_should_not_exist"));
+    ASSERT_TRUE(f.GoTo(7));
+    EXPECT_FALSE(f.GoTo(8));
+    EXPECT_FALSE(f.GoTo(-1));
+    EXPECT_EQ("/", f.Current());
 }
 
 TEST_F(TempHome, DataKindIsTheStartFolderDataAndAllUsersKindFollowsXdgDataDirs) {

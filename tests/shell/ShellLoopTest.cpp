@@ -191,40 +191,49 @@ class ShellLoop : public ::testing::Test {
         fs::remove_all(runtimeDir);
     }
     int Run() { return shell.Run(windows, "Test v1.0.0"); }
+    // Another run of the program, for the next case of a table: clocks and guards start afresh.
+    int RunAgain() {
+        g_fakeMicros = 1000000;
+        vek::GlobalMessageClock().Reset();
+        Flood() = FloodGuard{};
+        SetStrokeFrameForcing(0);
+        rec.inputsAtFrame.clear();
+        rec.activations.clear();
+        rec.order.clear();
+        Shell again;
+        again.slots = shell.slots;
+        const int rc = again.Run(windows, "Test v1.0.0");
+        loaderPendingAfterRun = again.GlResourceLoaderPending();
+        return rc;
+    }
+    bool loaderPendingAfterRun = false;
     // The stroke's press: the tool box turns on stroke frame forcing while handling it.
     void PushPress(uint32_t stamp) {
         windows.Push(Message::kCall, stamp, [] { SetStrokeFrameForcing(1); });
     }
 };
 
-TEST_F(ShellLoop, FloodGuardForcesAFrameOnTheSixthMessageOnceTheDeadlinePassed) {
-    // Messages 30 ms apart: the count of 5 is the limit.
-    windows.Push(Message::kPaint, 1000);
-    PushPress(1000);
-    for (uint32_t i = 1; i <= 12; ++i)
-        windows.Push(Message::kInput, 1000 + 30 * i);
-    ASSERT_EQ(0, Run());
-    // press + 5 inputs -> frame; 6 more -> frame; then the queue drains and the loop frames again.
-    EXPECT_EQ((std::vector<int>{5, 11, 12}), rec.inputsAtFrame);
-}
-
-TEST_F(ShellLoop, FloodGuardWaitsForATenthOfASecondOfMessageTime) {
-    // Messages 12 ms apart: five arrive well before 0.1 s, so the time is the limit.
-    windows.Push(Message::kPaint, 1000);
-    PushPress(1000);
-    for (uint32_t i = 1; i <= 20; ++i)
-        windows.Push(Message::kInput, 1000 + 12 * i);
-    ASSERT_EQ(0, Run());
-    // First forced at 1.108 s (first stamp past 1.1), then at 1.216 s (past 1.208).
-    EXPECT_EQ((std::vector<int>{9, 18, 20}), rec.inputsAtFrame);
-}
-
-TEST_F(ShellLoop, WithoutStrokeForcingAFloodOfMessagesIsDrainedFirst) {
-    windows.Push(Message::kPaint, 1000);
-    for (uint32_t i = 1; i <= 40; ++i)
-        windows.Push(Message::kInput, 1000 + 5 * i);
-    ASSERT_EQ(0, Run());
-    EXPECT_EQ((std::vector<int>{40}), rec.inputsAtFrame);
+// During a stroke a frame is forced on the sixth message that is at least 0.1 s of message time
+// after the last frame; without a stroke a flood of messages is drained first.
+TEST_F(ShellLoop, FloodGuardForcesFramesOnlyDuringAStrokeAfterSixMessagesAndATenthOfASecond) {
+    const struct {
+        bool stroke;
+        uint32_t count, spacingMs;
+        std::vector<int> inputsAtFrame;
+    } cases[] = {
+        {true, 12, 30, {5, 11, 12}},  // 30 ms apart: the count of 5 is the limit
+        {true, 20, 12, {9, 18, 20}},  // 12 ms apart: forced at 1.108 s (past 1.1), then past 1.208
+        {false, 40, 5, {40}},
+    };
+    for (const auto& c : cases) {
+        windows = FakeWindows{};
+        windows.Push(Message::kPaint, 1000);
+        if (c.stroke) PushPress(1000);
+        for (uint32_t i = 1; i <= c.count; ++i)
+            windows.Push(Message::kInput, 1000 + c.spacingMs * i);
+        ASSERT_EQ(0, RunAgain());
+        EXPECT_EQ(c.inputsAtFrame, rec.inputsAtFrame) << c.spacingMs;
+    }
 }
 
 TEST_F(ShellLoop, InactiveApplicationRunsNoFramesAndBlocks) {
@@ -284,34 +293,24 @@ TEST_F(ShellLoop, DisplayChangeWhileActiveResetsTheViewOnTheNextPaint) {
     EXPECT_DOUBLE_EQ(1.6, ScreenAspect());
 }
 
-TEST_F(ShellLoop, MinimiseCommandSavesAndTheReturnRestoresTheGlSide) {
-    windows.Push(Message::kPaint, 1000);
-    windows.Push(Message::kCall, 1100, [] { MinimiseCommand(); });
-    windows.Push(Message::kDeactivate, 1150); // the window system reports the lost foreground
-    windows.Push(Message::kActivate, 1200);
-    windows.Push(Message::kPaint, 1300);
-    ASSERT_EQ(0, Run());
-    // Saved once by the command (not again on the deactivation), back on the return.
-    EXPECT_EQ((std::vector<int>{1, 0, 1}), rec.activations);
-}
-
-TEST_F(ShellLoop, MinimiseCommandWithoutDeactivationStillLetsTheGlSideComeBack) {
-    windows.Push(Message::kPaint, 1000);
-    windows.Push(Message::kCall, 1100, [] { MinimiseCommand(); });
-    windows.Push(Message::kActivate, 1200);
-    windows.Push(Message::kPaint, 1300);
-    ASSERT_EQ(0, Run());
-    EXPECT_EQ((std::vector<int>{1, 0, 1}), rec.activations);
-}
-
-// Without a window manager (or with one that does not iconify) the window stays on screen and
-// nothing deactivates it: its next paint must bring the GL side back, or it never draws again.
-TEST_F(ShellLoop, MinimiseRefusedByTheWindowSystemDoesNotLeaveADeadScreen) {
-    windows.Push(Message::kPaint, 1000);
-    windows.Push(Message::kCall, 1100, [] { MinimiseCommand(); });
-    windows.Push(Message::kPaint, 1200); // the window is still shown
-    ASSERT_EQ(0, Run());
-    EXPECT_EQ((std::vector<int>{1, 0, 1}), rec.activations);
+// The command saves once (not again on the deactivation that may follow) and the GL side comes
+// back on the return. Without a window manager (or one that does not iconify) the window stays on
+// screen and nothing deactivates it: its next paint must bring the GL side back, or it never
+// draws again.
+TEST_F(ShellLoop, MinimiseCommandSavesOnceAndTheGlSideComesBackWhateverTheWindowSystemDid) {
+    const std::vector<std::vector<Message::Kind>> afterCommand = {
+        {Message::kDeactivate, Message::kActivate, Message::kPaint}, // minimised, then restored
+        {Message::kActivate, Message::kPaint},                       // no deactivation reported
+        {Message::kPaint},                                           // minimise refused
+    };
+    for (const auto& next : afterCommand) {
+        windows.Push(Message::kPaint, 1000);
+        windows.Push(Message::kCall, 1100, [] { MinimiseCommand(); });
+        for (size_t i = 0; i < next.size(); ++i)
+            windows.Push(next[i], uint32_t(1150 + 50 * i));
+        ASSERT_EQ(0, RunAgain());
+        EXPECT_EQ((std::vector<int>{1, 0, 1}), rec.activations) << next.size();
+    }
 }
 
 TEST_F(ShellLoop, PaintWithoutPendingActivationDoesNotCallTheHandlerAgain) {
@@ -324,22 +323,17 @@ TEST_F(ShellLoop, PaintWithoutPendingActivationDoesNotCallTheHandlerAgain) {
     EXPECT_EQ(2u, RedrawCounter()); // one per completed activation
 }
 
-TEST_F(ShellLoop, FastFramesPauseAndTheFrameEndIsTakenBeforeThePause) {
-    // 1 ms frames: after a pause of 0.05 s the next frame ends 51 ms after the previous end, so
-    // only every other frame is followed by a pause.
-    windows.Push(Message::kPaint, 1000);
-    rec.frameCostMicros = 1000;
-    rec.quitAfterFrames = 6;
-    ASSERT_EQ(0, Run());
-    EXPECT_EQ(3, std::count(windows.log.begin(), windows.log.end(), "timer"));
-}
-
-TEST_F(ShellLoop, SlowFramesDoNotPause) {
-    windows.Push(Message::kPaint, 1000);
-    rec.frameCostMicros = 6000;
-    rec.quitAfterFrames = 5;
-    ASSERT_EQ(0, Run());
-    EXPECT_EQ(0, std::count(windows.log.begin(), windows.log.end(), "timer"));
+// 1 ms frames: after a pause of 0.05 s the next frame ends 51 ms after the previous end, so only
+// every other frame is followed by a pause; 6 ms frames never pause.
+TEST_F(ShellLoop, FastFramesPauseTakingTheFrameEndBeforeThePauseAndSlowFramesDoNot) {
+    for (const auto& c : {std::pair<uint64_t, long>{1000, 3}, {6000, 0}}) {
+        windows.log.clear();
+        windows.Push(Message::kPaint, 1000);
+        rec.frameCostMicros = c.first;
+        rec.quitAfterFrames = 6;
+        ASSERT_EQ(0, RunAgain());
+        EXPECT_EQ(c.second, std::count(windows.log.begin(), windows.log.end(), "timer")) << c.first;
+    }
 }
 
 TEST_F(ShellLoop, WithoutATimerThePauseSpinsOnTheClockForTheFullTime) {
@@ -372,38 +366,32 @@ TEST_F(ShellLoop, CloseRunsTheCloseRequestThenShutdownInOrder) {
 TEST_F(ShellLoop, StopSignalsBecomeTheSameCloseRequest) {
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
         rec.closeRequests = 0;
-        rec.inputsAtFrame.clear();
-        Shell again;
-        again.slots = shell.slots;
         windows.Push(Message::kPaint, 1000);
         rec.quitAfterFrames = 100;
         rec.inFrame = [sig] {
             if (g_rec->inputsAtFrame.size() == 2) raise(sig);
         };
-        ASSERT_EQ(0, again.Run(windows, "Test v1.0.0")) << sig;
+        ASSERT_EQ(0, RunAgain()) << sig;
         EXPECT_EQ(1, rec.closeRequests) << sig;
         EXPECT_EQ(3u, rec.inputsAtFrame.size()) << sig;
     }
 }
 
-TEST_F(ShellLoop, GlResourceLoaderWaitsWhenNoContextCanBeMade) {
-    windows.glFailures = 2;
-    windows.Push(Message::kPaint, 1000);
-    ASSERT_EQ(0, Run());
-    EXPECT_EQ(2, windows.glAttempts);
-    EXPECT_EQ(0, rec.loaderRuns);
-    EXPECT_TRUE(shell.GlResourceLoaderPending());
-    EXPECT_EQ((std::vector<std::string>{"setup", "shutdown"}), rec.order); // set-up still ran
-    EXPECT_EQ(std::find(windows.log.begin(), windows.log.end(), "destroy-gl"), windows.log.end());
-}
-
-TEST_F(ShellLoop, GlResourceLoaderRunsAtOnceWithALiveContext) {
-    windows.glFailures = 1; // the second attempt succeeds
-    windows.Push(Message::kPaint, 1000);
-    ASSERT_EQ(0, Run());
-    EXPECT_EQ(2, windows.glAttempts);
-    EXPECT_EQ(1, rec.loaderRuns);
-    EXPECT_FALSE(shell.GlResourceLoaderPending());
+// Two attempts at a context: the loader runs once one succeeds and waits otherwise; set-up runs
+// either way, and a context never made is never destroyed.
+TEST_F(ShellLoop, GlResourceLoaderRunsWithALiveContextAndWaitsWithoutOne) {
+    for (int failures : {1, 2}) {
+        windows = FakeWindows{};
+        rec.loaderRuns = 0;
+        windows.glFailures = failures;
+        windows.Push(Message::kPaint, 1000);
+        ASSERT_EQ(0, RunAgain());
+        EXPECT_EQ(2, windows.glAttempts);
+        EXPECT_EQ(failures == 1 ? 1 : 0, rec.loaderRuns);
+        EXPECT_EQ(failures == 2, loaderPendingAfterRun);
+        EXPECT_EQ((std::vector<std::string>{"setup", "shutdown"}), rec.order);
+        EXPECT_EQ(failures == 1, std::count(windows.log.begin(), windows.log.end(), "destroy-gl") == 1);
+    }
 }
 
 // The window system may report a lost display more than once while the slot is still saving.
