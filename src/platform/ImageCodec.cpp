@@ -299,6 +299,15 @@ void JpegErrorExit(j_common_ptr cinfo) {
 
 void JpegSilent(j_common_ptr) {}
 
+// Both directions: library errors end in JpegErrorExit with a reason, warnings stay silent.
+jpeg_error_mgr* InitJpegErrors(JpegError& e) {
+    jpeg_std_error(&e.pub);
+    e.pub.error_exit = JpegErrorExit;
+    e.pub.output_message = JpegSilent;
+    e.reason = nullptr;
+    return &e.pub;
+}
+
 // Progressive files can ask for a huge number of scans over the same pixels; stop them.
 constexpr long kMaxJpegScans = 1000;
 
@@ -347,10 +356,7 @@ struct JpegDecodeContext {
 
 bool JpegDecodeBody(JpegDecodeContext* c, const void* data, size_t size) {
     jpeg_decompress_struct* d = &c->cinfo;
-    d->err = jpeg_std_error(&c->err.pub);
-    c->err.pub.error_exit = JpegErrorExit;
-    c->err.pub.output_message = JpegSilent;
-    c->err.reason = nullptr;
+    d->err = InitJpegErrors(c->err);
     if (setjmp(c->err.jump)) return false;
     jpeg_create_decompress(d);
     c->created = true;
@@ -466,10 +472,7 @@ void JpegDestTerm(j_compress_ptr cinfo) {
 
 bool JpegEncodeBody(JpegEncodeContext* c, const ImageView& v, int quality) {
     jpeg_compress_struct* e = &c->cinfo;
-    e->err = jpeg_std_error(&c->err.pub);
-    c->err.pub.error_exit = JpegErrorExit;
-    c->err.pub.output_message = JpegSilent;
-    c->err.reason = nullptr;
+    e->err = InitJpegErrors(c->err);
     if (setjmp(c->err.jump)) return false;
     jpeg_create_compress(e);
     c->created = true;

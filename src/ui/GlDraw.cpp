@@ -46,8 +46,7 @@ void SetEnabled(bool on) {
     g_enabled = on;
 }
 
-Flat2dScope::Flat2dScope() : active_(g_enabled) {
-    if (!active_) return;
+void PushFlat2dState() {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_POLYGON_BIT | GL_LIGHTING_BIT |
                  GL_TEXTURE_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_LIGHTING);
@@ -58,8 +57,16 @@ Flat2dScope::Flat2dScope() : active_(g_enabled) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
+void PopState() {
+    glPopAttrib();
+}
+
+Flat2dScope::Flat2dScope() : active_(g_enabled) {
+    if (active_) PushFlat2dState();
+}
+
 Flat2dScope::~Flat2dScope() {
-    if (active_) glPopAttrib();
+    if (active_) PopState();
 }
 
 void FillRect(const Rect& r, uint32_t rgb, float alpha, float z) {
@@ -175,13 +182,7 @@ void CheckMark(const Rect& box, uint32_t rgb, float alpha, float z) {
 
 void Box3d(const Rect& r, float depth, float bevel, uint32_t rgb, float alpha) {
     if (!g_enabled || r.Empty()) return;
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_POLYGON_BIT | GL_LIGHTING_BIT |
-                 GL_TEXTURE_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    PushFlat2dState();
     glEnable(GL_LIGHTING);
     glEnable(GL_COLOR_MATERIAL);
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
@@ -191,49 +192,32 @@ void Box3d(const Rect& r, float depth, float bevel, uint32_t rgb, float alpha) {
     const Rect top = r.Shrunk(b);
     const float zt = depth, zs = depth - b * 0.6f; // top face and the bevel's foot on the sides
     // Sides (plane to the bevel's foot), then the four bevels, then the face: back to front, so no
-    // depth test is needed for this convex shape.
+    // depth test is needed for this convex shape. Each edge: its two corners in drawing order on
+    // the outline and on the face, and its outward direction.
+    struct Edge {
+        float ax, ay, bx, by, fax, fay, fbx, fby, nx, ny;
+    };
+    const Edge edges[4] = {
+        {r.x0, r.y0, r.x1, r.y0, top.x0, top.y0, top.x1, top.y0, 0, -1},
+        {r.x1, r.y1, r.x0, r.y1, top.x1, top.y1, top.x0, top.y1, 0, 1},
+        {r.x0, r.y1, r.x0, r.y0, top.x0, top.y1, top.x0, top.y0, -1, 0},
+        {r.x1, r.y0, r.x1, r.y1, top.x1, top.y0, top.x1, top.y1, 1, 0},
+    };
     glBegin(GL_QUADS);
-    glNormal3f(0, -1, 0);
-    glVertex3f(r.x0, r.y0, 0);
-    glVertex3f(r.x1, r.y0, 0);
-    glVertex3f(r.x1, r.y0, zs);
-    glVertex3f(r.x0, r.y0, zs);
-    glNormal3f(0, 1, 0);
-    glVertex3f(r.x1, r.y1, 0);
-    glVertex3f(r.x0, r.y1, 0);
-    glVertex3f(r.x0, r.y1, zs);
-    glVertex3f(r.x1, r.y1, zs);
-    glNormal3f(-1, 0, 0);
-    glVertex3f(r.x0, r.y1, 0);
-    glVertex3f(r.x0, r.y0, 0);
-    glVertex3f(r.x0, r.y0, zs);
-    glVertex3f(r.x0, r.y1, zs);
-    glNormal3f(1, 0, 0);
-    glVertex3f(r.x1, r.y0, 0);
-    glVertex3f(r.x1, r.y1, 0);
-    glVertex3f(r.x1, r.y1, zs);
-    glVertex3f(r.x1, r.y0, zs);
-    // Bevels lean halfway between the side and the face.
-    glNormal3f(0, -1, 1);
-    glVertex3f(r.x0, r.y0, zs);
-    glVertex3f(r.x1, r.y0, zs);
-    glVertex3f(top.x1, top.y0, zt);
-    glVertex3f(top.x0, top.y0, zt);
-    glNormal3f(0, 1, 1);
-    glVertex3f(r.x1, r.y1, zs);
-    glVertex3f(r.x0, r.y1, zs);
-    glVertex3f(top.x0, top.y1, zt);
-    glVertex3f(top.x1, top.y1, zt);
-    glNormal3f(-1, 0, 1);
-    glVertex3f(r.x0, r.y1, zs);
-    glVertex3f(r.x0, r.y0, zs);
-    glVertex3f(top.x0, top.y0, zt);
-    glVertex3f(top.x0, top.y1, zt);
-    glNormal3f(1, 0, 1);
-    glVertex3f(r.x1, r.y0, zs);
-    glVertex3f(r.x1, r.y1, zs);
-    glVertex3f(top.x1, top.y1, zt);
-    glVertex3f(top.x1, top.y0, zt);
+    for (const Edge& e : edges) {
+        glNormal3f(e.nx, e.ny, 0);
+        glVertex3f(e.ax, e.ay, 0);
+        glVertex3f(e.bx, e.by, 0);
+        glVertex3f(e.bx, e.by, zs);
+        glVertex3f(e.ax, e.ay, zs);
+    }
+    for (const Edge& e : edges) { // bevels lean halfway between the side and the face
+        glNormal3f(e.nx, e.ny, 1);
+        glVertex3f(e.ax, e.ay, zs);
+        glVertex3f(e.bx, e.by, zs);
+        glVertex3f(e.fbx, e.fby, zt);
+        glVertex3f(e.fax, e.fay, zt);
+    }
     glEnd();
     // The face is left unlit: the scene's lights reach a face turned to the viewer only at a flat
     // angle, which would dull it; a soft gradient keeps it bright and readable.
@@ -246,7 +230,7 @@ void Box3d(const Rect& r, float depth, float bevel, uint32_t rgb, float alpha) {
     glVertex3f(top.x1, top.y1, zt);
     glVertex3f(top.x0, top.y1, zt);
     glEnd();
-    glPopAttrib();
+    PopState();
 }
 
 } // namespace vek::ui::gl

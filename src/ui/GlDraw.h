@@ -16,8 +16,13 @@ namespace vek::ui::gl {
 bool Enabled();
 void SetEnabled(bool on);
 
-// Saves the enable, current, colour-buffer, polygon, lighting and texture state and sets up flat
-// 2D drawing: no lighting, texturing, depth test or culling; alpha blending on. Restores on exit.
+// Saves the enable, current, colour-buffer, polygon, lighting, texture and depth state and sets up
+// flat 2D drawing: no lighting, texturing, depth test or culling; alpha blending on. PopState
+// restores what the push saved (for drawing that spans calls, such as a text display's).
+void PushFlat2dState();
+void PopState();
+
+// PushFlat2dState for one scope; restores on exit.
 class Flat2dScope {
   public:
     Flat2dScope();

@@ -44,73 +44,61 @@ void MenuList::SetTitle(std::string_view title) {
 }
 void MenuList::Refresh() {}
 
-MenuList::Entry& MenuList::Append() {
+MenuList::Entry& MenuList::Append(Kind kind, std::string_view label, std::string_view help, int group) {
     if (int(entries_.size()) < capacity_) {
         entries_.emplace_back();
     } else {
         entries_.back() = Entry{};
     }
     cursor_ = int(entries_.size()) - 1;
-    return entries_.back();
+    Entry& e = entries_.back();
+    e.kind = kind;
+    e.label.assign(label.data(), label.size());
+    e.help.assign(help.data(), help.size());
+    e.group = group;
+    return e;
 }
 
 int MenuList::AddAction(std::string_view label, std::string_view help, MenuCallback callback, void* data,
                         int extra, int group, int value) {
-    Entry& e = Append();
-    e.kind = kAction;
-    e.label.assign(label.data(), label.size());
-    e.help.assign(help.data(), help.size());
+    Entry& e = Append(kAction, label, help, group);
     e.callback = callback;
     e.data = data;
     e.extra = extra;
-    e.group = group;
     e.value = value;
     return cursor_;
 }
 
 int MenuList::AddSeparator() {
-    Append().kind = kSeparator;
+    Append(kSeparator);
     return cursor_;
 }
 
 int MenuList::AddSpacer() {
-    Append().kind = kSpacer;
+    Append(kSpacer);
     return cursor_;
 }
 
 int MenuList::AddDialog(std::string_view label, std::string_view help, const DialogDescription* dialog,
                         int group) {
-    Entry& e = Append();
-    e.kind = kDialog;
-    e.label.assign(label.data(), label.size());
-    e.help.assign(help.data(), help.size());
-    e.dialog = dialog;
-    e.group = group;
+    Append(kDialog, label, help, group).dialog = dialog;
     return cursor_;
 }
 
 int MenuList::AddSubMenu(std::string_view label, std::string_view help, MenuCallback builder, int value,
                          int group) {
-    Entry& e = Append();
-    e.kind = kSubMenu;
-    e.label.assign(label.data(), label.size());
-    e.help.assign(help.data(), help.size());
+    Entry& e = Append(kSubMenu, label, help, group);
     e.callback = builder;
     e.value = value;
-    e.group = group;
     return cursor_;
 }
 
 int MenuList::AddCheckBox(std::string_view label, std::string_view help, MenuCallback callback, void* data,
                           int dataSize, int group) {
-    Entry& e = Append();
-    e.kind = kCheckBox;
-    e.label.assign(label.data(), label.size());
-    e.help.assign(help.data(), help.size());
+    Entry& e = Append(kCheckBox, label, help, group);
     e.callback = callback;
     e.data = data;
     e.dataSize = dataSize;
-    e.group = group;
     e.checked = ReadFlag(data, dataSize);
     return cursor_;
 }

@@ -116,7 +116,8 @@ class MenuList {
     Entry& At(int index) { return entries_[size_t(index)]; }
 
   private:
-    Entry& Append();
+    // The new last entry (or the last one reused when the list is full), made the cursor.
+    Entry& Append(Kind kind, std::string_view label = {}, std::string_view help = {}, int group = 0);
 
     std::string title_;
     int capacity_;

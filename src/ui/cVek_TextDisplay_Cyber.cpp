@@ -225,14 +225,7 @@ float cVek_TextDisplay_Cyber::GlyphAdvance(uint8_t c) const {
 
 void cVek_TextDisplay_Cyber::BeginDraw() {
     if (!Drawing() && vek::ui::gl::Enabled()) {
-        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_POLYGON_BIT | GL_LIGHTING_BIT |
-                     GL_TEXTURE_BIT | GL_DEPTH_BUFFER_BIT);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_CULL_FACE);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        vek::ui::gl::PushFlat2dState();
         glActive_ = true;
     }
     cVek_TextDisplay::BeginDraw();
@@ -241,7 +234,7 @@ void cVek_TextDisplay_Cyber::BeginDraw() {
 void cVek_TextDisplay_Cyber::EndDraw() {
     cVek_TextDisplay::EndDraw();
     if (!Drawing() && glActive_) {
-        glPopAttrib();
+        vek::ui::gl::PopState();
         glActive_ = false;
     }
 }

@@ -40,21 +40,13 @@ void cVek_TextDisplay_SpriteQuad::SetVector(float x, float y, float z) {
 
 void cVek_TextDisplay_SpriteQuad::BeginDraw() {
     if (!Drawing() && vek::ui::gl::Enabled()) {
-        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_POLYGON_BIT |
-                     GL_LIGHTING_BIT | GL_DEPTH_BUFFER_BIT);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_CULL_FACE);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        vek::ui::gl::PushFlat2dState();
         if (font_ && font_->Texture()) {
             glEnable(GL_TEXTURE_2D);
             glBindTexture(GL_TEXTURE_2D, font_->Texture());
             glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
             // Small text reads sharper from a slightly finer mipmap level.
             glTexEnvf(GL_TEXTURE_FILTER_CONTROL, GL_TEXTURE_LOD_BIAS, kLodBias);
-        } else {
-            glDisable(GL_TEXTURE_2D);
         }
         glActive_ = true;
     }
@@ -64,7 +56,7 @@ void cVek_TextDisplay_SpriteQuad::BeginDraw() {
 void cVek_TextDisplay_SpriteQuad::EndDraw() {
     cVek_TextDisplay::EndDraw();
     if (!Drawing() && glActive_) {
-        glPopAttrib();
+        vek::ui::gl::PopState();
         glActive_ = false;
     }
 }

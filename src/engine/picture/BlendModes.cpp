@@ -181,14 +181,10 @@ double OpSubBrightnessDiff(double b, double l, double mb, double ml) {
 double OpMulBrightnessDiffs(double b, double l, double mb, double ml) {
     return (b - mb) * (l - ml) + mb;
 }
-double OpInvAddBrightnessDiff(double b, double l, double mb, double ml) {
-    return l + (b - mb);
-}
-double OpInvSubBrightnessDiff(double b, double l, double mb, double ml) {
-    return l - (b - mb);
-}
-double OpInvMulBrightnessDiffs(double b, double l, double mb, double ml) {
-    return (b - mb) * (l - ml) + ml;
+// The inverse modes: background and blend switch places during the calculation.
+template <double (*Op)(double b, double l, double mb, double ml)>
+double Switched(double b, double l, double mb, double ml) {
+    return Op(l, b, ml, mb);
 }
 
 // ---- channel pickers ---------------------------------------------------------------------
@@ -404,9 +400,9 @@ const s_ModeEntry kModes[kTesBlendModeMax + 1] = {
     {WithMeans<OpAddBrightnessDiff>, "Add Brightness Difference", kGeneric},
     {WithMeans<OpSubBrightnessDiff>, "Subtract Brightness Difference", kGeneric},
     {WithMeans<OpMulBrightnessDiffs>, "Multiply Brightness Differences", kGeneric},
-    {WithMeans<OpInvAddBrightnessDiff>, "Inverse Add Brightness Difference", kSwitch},
-    {WithMeans<OpInvSubBrightnessDiff>, "Inverse Subtract Brightness Difference", kSwitch},
-    {WithMeans<OpInvMulBrightnessDiffs>, "Inverse Multiply Brightness Differences", kSwitch},
+    {WithMeans<Switched<OpAddBrightnessDiff>>, "Inverse Add Brightness Difference", kSwitch},
+    {WithMeans<Switched<OpSubBrightnessDiff>>, "Inverse Subtract Brightness Difference", kSwitch},
+    {WithMeans<Switched<OpMulBrightnessDiffs>>, "Inverse Multiply Brightness Differences", kSwitch},
     {PerChannel<OpScreen>, "Screen", kGeneric},
     {PerChannel<OpOverlay>, "Overlay", kGeneric},
     {PerChannel<OpDodge>, "Dodge", kGeneric},
