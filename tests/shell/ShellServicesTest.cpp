@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using vek::shell::SingleInstance;
@@ -34,10 +35,7 @@ TEST(AppInfo, VersionCheckRecordsTheLevelAndUpdatesTheRecord) {
     uint32_t record[4] = {100, 0, 42, 3};
     info.CheckVersion(record);
     EXPECT_EQ(4, info.UpgradeLevel());
-    EXPECT_EQ(100u, record[0]);
-    EXPECT_EQ(0u, record[1]);
-    EXPECT_EQ(100u, record[2]);
-    EXPECT_EQ(0u, record[3]);
+    EXPECT_EQ((std::vector<uint32_t>{100, 0, 100, 0}), std::vector<uint32_t>(record, record + 4));
     info.CheckVersion(record); // the same version now
     EXPECT_EQ(0, info.UpgradeLevel());
 }
@@ -65,14 +63,20 @@ protected:
     }
 };
 
-TEST_F(SingleInstanceTest, SecondProcessIsRefusedWhileTheFirstHoldsTheLock) {
-    SingleInstance first;
-    ASSERT_EQ(SingleInstance::kFirst, first.Acquire("VekstalAppScribbix"));
-    EXPECT_TRUE(fs::exists(dir / "VekstalAppScribbix"));
-    EXPECT_EQ(1, ChildTries("VekstalAppScribbix"));
-    EXPECT_EQ(0, ChildTries("VekstalAppOther")); // another program's name is no obstacle
-    first.Release();
-    EXPECT_EQ(0, ChildTries("VekstalAppScribbix"));
+// The lock lives in the runtime folder, or without one in the user data folder; while it is held
+// a second process is refused (another program's name is no obstacle), after Release it is free.
+TEST_F(SingleInstanceTest, SecondProcessIsRefusedWhileTheFirstHoldsTheLockInEitherFolder) {
+    for (const bool runtime : {true, false}) {
+        if (!runtime) unsetenv("XDG_RUNTIME_DIR"), setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+        SingleInstance first;
+        ASSERT_EQ(SingleInstance::kFirst, first.Acquire("VekstalAppScribbix"));
+        EXPECT_TRUE(fs::exists(dir / (runtime ? "VekstalAppScribbix" : "data/VekstalAppScribbix")));
+        EXPECT_EQ(1, ChildTries("VekstalAppScribbix"));
+        EXPECT_EQ(0, ChildTries("VekstalAppOther"));
+        first.Release();
+        EXPECT_EQ(0, ChildTries("VekstalAppScribbix"));
+    }
+    unsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(SingleInstanceTest, LockEndsWithTheProcessHoldingIt) {
@@ -95,16 +99,6 @@ TEST_F(SingleInstanceTest, LockEndsWithTheProcessHoldingIt) {
     EXPECT_EQ(0, ChildTries("VekstalAppScribbix"));
     close(ready[0]);
     close(ready[1]);
-}
-
-TEST_F(SingleInstanceTest, WithoutRuntimeFolderTheLockGoesToTheUserDataFolder) {
-    unsetenv("XDG_RUNTIME_DIR");
-    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-    SingleInstance first;
-    ASSERT_EQ(SingleInstance::kFirst, first.Acquire("VekstalAppScribbix"));
-    EXPECT_TRUE(fs::exists(dir / "data/VekstalAppScribbix"));
-    EXPECT_EQ(1, ChildTries("VekstalAppScribbix"));
-    unsetenv("XDG_DATA_HOME");
 }
 
 TEST(DesktopUnits, ScreenIsOneUnitTallAndCentred) {
