@@ -144,6 +144,17 @@ void RequestMinimise() {
     g_minimiseRequested = true;
 }
 
+// Steps 2 to 5 of closing: everything that keeps the user's work, none of it touching GL.
+void KeepWork() {
+    // 2. The current drawing and the portfolio record.
+    if (g_portfolio) g_portfolio->SavePortfolio();
+    // 3. Every drawing's undo files.
+    if (g_portfolio) g_portfolio->ClearHistoryFiles();
+    // 4. The settings (the objects' state bytes and the version record are gathered first).
+    if (g_settings && g_settings->IsLoaded()) g_settings->Save();
+    // 5. INTEGRATION: delete the clipboard object (with the clipboard's issue).
+}
+
 } // namespace
 
 bool GlReady() {
@@ -163,6 +174,7 @@ int Main() {
     shell.slots.frame = Frame;
     shell.slots.shutdown = OnShutdown;
     shell.slots.closeRequest = CloseRequest;
+    shell.slots.displayLost = OnDisplayLost;
     shell.services.startSoundMixer = vek::res::StartSoundMixer;
     shell.services.stopAllSounds = vek::res::StopAllSounds;
     shell.services.stopSoundMixer = vek::res::StopSoundMixer;
@@ -319,13 +331,13 @@ void OnClose() {
     g_closed = true;
     // 1. The editor's textures (only while the GL side has its context).
     if (g_editor && GlReady()) g_editor->ReleaseDisplayResources();
-    // 2. The current drawing and the portfolio record.
-    if (g_portfolio) g_portfolio->SavePortfolio();
-    // 3. Every drawing's undo files.
-    if (g_portfolio) g_portfolio->ClearHistoryFiles();
-    // 4. The settings (the objects' state bytes and the version record are gathered first).
-    if (g_settings && g_settings->IsLoaded()) g_settings->Save();
-    // 5. INTEGRATION: delete the clipboard object (with the clipboard's issue).
+    KeepWork();
+}
+
+void OnDisplayLost() {
+    if (g_closed) return;
+    g_closed = true;
+    KeepWork();
 }
 
 void OnShutdown() {

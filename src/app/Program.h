@@ -19,6 +19,9 @@ void OnActivation(int gained);
 void CloseRequest();
 // The close handler: runs once, before the program quits.
 void OnClose();
+// The display went away (logout, X server crash): saves the drawing and the settings as closing
+// does, without any GL or window call; the process ends right after.
+void OnDisplayLost();
 void OnShutdown();
 void LoadGlResources();
 

@@ -30,23 +30,6 @@ template <class P> std::unique_ptr<vek::ui::Panel> Make(vek::tool::tes::TesStudi
 // Around a drawing smaller than the screen: a calm grey that lets the paper's edge show.
 constexpr uint32_t kPictureSurround = 0x5C6370;
 
-uint16_t ButtonBit(uint8_t button) {
-    switch (button) {
-    case 1:
-        return vek::kModLeft;
-    case 2:
-        return vek::kModRight;
-    case 3:
-        return vek::kModMiddle;
-    case 4:
-        return vek::kModExtra1;
-    case 5:
-        return vek::kModExtra2;
-    default:
-        return 0;
-    }
-}
-
 } // namespace
 
 // The strip runs without gaps from the top of the screen down to -0.165.
@@ -158,7 +141,7 @@ void Studio::PicturePointer(cVek_Window&, const vek::PointerEvent& e, float, flo
     Studio& s = *static_cast<Studio*>(user);
     cTes_PicEditor* editor = Context().editor;
     // A lost release (the window lost the focus) must not keep swallowing everything.
-    if (s.swallowButton_ && e.type == vek::kPointerPress && !(e.modifiers & ButtonBit(s.swallowButton_)))
+    if (s.swallowButton_ && e.type == vek::kPointerPress && !(e.modifiers & vek::ButtonBit(s.swallowButton_)))
         s.swallowButton_ = 0;
     if (s.swallowButton_) {
         if (e.type == vek::kPointerRelease && e.button == s.swallowButton_) s.swallowButton_ = 0;

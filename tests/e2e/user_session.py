@@ -404,6 +404,20 @@ def session(p, shots):
         again = p.export_now('the export of %s after the restart' % label)
         check(os.path.basename(again).startswith(label + ' ('), 'file name %s' % again)
         check(decode_png(again)[2] == before, '%s changed across the restart' % label)
+
+    step('the X server goes away under the program (a logout): the last stroke is kept')
+    number = p.picture()
+    p.stroke(stroke_points(sw * 0.2, sh * 0.85, sw * 0.6, sh * 0.75, wave=8))
+    p.wait(lambda: p.undo_counts() == (1, 0), 'the last stroke')
+    _, _, last = decode_png(p.export_now('the export before the logout'))
+    p.xvfb.terminate()
+    p.xvfb.wait()
+    check(p.proc.wait(TIMEOUT) == 0, 'exit code %d when the display went away' % p.proc.returncode)
+    p.xvfb = start_xvfb(*SCREEN)
+    p.env['DISPLAY'] = os.environ['DISPLAY']
+    p.start()
+    check(p.picture() == number, 'drawing %d is current, not %d' % (p.picture(), number))
+    check(decode_png(p.export_now('the export after the logout'))[2] == last, 'the last stroke was lost')
     p.close()
 
 
@@ -413,6 +427,7 @@ def main():
     work = tempfile.mkdtemp(prefix='sx_e2e_')
     xvfb = start_xvfb(*SCREEN)
     p = Program(binary, xclose, work)
+    p.xvfb = xvfb
     try:
         session(p, shots)
     except Failure as e:
@@ -423,8 +438,8 @@ def main():
         return 1
     finally:
         p.kill()
-        xvfb.terminate()
-        xvfb.wait()
+        p.xvfb.terminate()
+        p.xvfb.wait()
     shutil.rmtree(work, ignore_errors=True)
     print('ok')
     return 0
