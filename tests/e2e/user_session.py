@@ -412,7 +412,10 @@ def session(p, shots):
     _, _, last = decode_png(p.export_now('the export before the logout'))
     p.xvfb.terminate()
     p.xvfb.wait()
-    check(p.proc.wait(TIMEOUT) == 0, 'exit code %d when the display went away' % p.proc.returncode)
+    try:
+        check(p.proc.wait(TIMEOUT) == 0, 'exit code %d when the display went away' % p.proc.returncode)
+    except subprocess.TimeoutExpired:
+        raise Failure('the program did not end when its display went away')
     p.xvfb = start_xvfb(*SCREEN)
     p.env['DISPLAY'] = os.environ['DISPLAY']
     p.start()
