@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/tools/TipEngine.h"
+#include "shell/MemBlock.h"
 
 namespace {
 
@@ -16,194 +17,107 @@ struct Tip {
     int32_t n = 0;
 
     Tip(float d, float h, float s, float sigma, bool cone = false, int32_t tableN = 0) {
-        tip.size = d;
-        tip.hardness = h;
-        tip.tipShape = s;
-        tip.strength = sigma;
-        tip.needsEdgeCone = cone;
+        tip.size = d, tip.hardness = h, tip.tipShape = s, tip.strength = sigma, tip.needsEdgeCone = cone;
         tes::ComputeTipGeometry(tip);
         n = tableN ? tableN : tip.maskSize;
         EXPECT_TRUE(tes::BuildDistanceTable(table, n));
         const int32_t side = tip.maskSize + 1;
-        EXPECT_TRUE(a.Alloc(sizeof(float) * side * side));
-        EXPECT_TRUE(b.Alloc(sizeof(float) * side * side));
+        EXPECT_TRUE(a.Alloc(sizeof(float) * side * side) && b.Alloc(sizeof(float) * side * side));
         tip.maskA = &a;
         tip.maskB = cone ? &b : nullptr;
-        quadrant.resize(2 * side * side);
-        planeA.resize((side + 1) * (side + 1));
-        planeB.resize((side + 1) * (side + 1));
+        quadrant.resize(2 * side * side), planeA.resize((side + 1) * (side + 1)), planeB.resize(planeA.size());
     }
     void Build(float fx = 0, float fy = 0) {
-        tip.fx = fx;
-        tip.fy = fy;
+        tip.fx = fx, tip.fy = fy;
         tes::BuildTipMasks(tip, table.As<float>(), n, quadrant.data(), planeA.data(), planeB.data());
     }
     float A(int x, int y) const { return a.As<float>()[y * tip.maskWidth + x]; }
     float B(int x, int y) const { return b.As<float>()[y * tip.maskWidth + x]; }
 };
 
-void ExpectRow(const Tip& t, int row, const std::vector<float>& expected) {
-    ASSERT_EQ(static_cast<int>(expected.size()), t.tip.maskWidth);
-    for (int i = 0; i < t.tip.maskWidth; ++i)
-        EXPECT_NEAR(t.A(i, row), expected[i], 2e-5) << "column " << i;
-}
-
 } // namespace
 
-TEST(TipGeometry, SoftnessWidensTheTipAndMaskKeepsTheParityOfTheSize) {
-    Tip t(20, 0.5f, 0.5f, 1.0f);
+TEST(TipGeometry, SoftnessWidensTheTipTheMaskKeepsTheSizesParityAndSmallTipsAreAlwaysSoft) {
+    Tip t(20, 0.5f, 0.5f, 1.0f), odd(15, 0.6f, 0.2f, 1.0f), three(3, 1.0f, 0.5f, 1.0f);
     EXPECT_NEAR(t.tip.softDiameter, 21.75f, 1e-4);
     EXPECT_NEAR(t.tip.slope, 1.8507212f, 1e-4);
     EXPECT_EQ(t.tip.maskSize, 22);
     EXPECT_EQ(t.tip.halfWidth, 11);
-    Tip odd(15, 0.6f, 0.2f, 1.0f);
     EXPECT_NEAR(odd.tip.softDiameter, 17.4432f, 1e-3);
     EXPECT_EQ(odd.tip.maskSize, 19); // ⌊17.44 + 0.9999⌋ = 18, made odd like 15
-}
-
-TEST(TipGeometry, SizesBelow2Point9AreAlwaysPartlySoft) {
     for (float d : {1.0f, 1.5f, 2.0f, 2.5f, 2.8f}) {
-        Tip t(d, 1.0f, 0.5f, 1.0f);
-        EXPECT_LT(t.tip.hardness, 1.0f) << d;
-        EXPECT_GT(t.tip.softDiameter, d) << d;
+        Tip small(d, 1.0f, 0.5f, 1.0f);
+        EXPECT_LT(small.tip.hardness, 1.0f) << d;
+        EXPECT_GT(small.tip.softDiameter, d) << d;
     }
-    Tip two(2, 1.0f, 0.5f, 1.0f);
-    two.Build();
-    ExpectRow(two, 2, {0.0f, 0.576339f, 0.576339f, 0.0f});
-    Tip three(3, 1.0f, 0.5f, 1.0f);
     EXPECT_FLOAT_EQ(three.tip.hardness, 1.0f);
     EXPECT_FLOAT_EQ(three.tip.softDiameter, 3.0f);
 }
 
-TEST(TipMask, DefaultProfileIsALinearRampFromTheCoreToTheRim) {
-    Tip t(20, 0.5f, 0.5f, 1.0f);
-    t.Build();
-    ExpectRow(t, 11,
-              {0.061287f, 0.231202f, 0.401055f, 0.57082f,  0.740459f, 0.9099f,  1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-               0.9099f,   0.740459f, 0.57082f,  0.401055f, 0.231202f, 0.061287f});
-    // Equal steps along the ramp: a linear falloff.
-    for (int i = 1; i < 5; ++i)
-        EXPECT_NEAR(t.A(i + 1, 11) - t.A(i, 11), t.A(i, 11) - t.A(i - 1, 11), 2e-3);
-}
-
-TEST(TipMask, TipShapeOneGivesTheRoundSoftPenProfile) {
-    Tip t(20, 0.0f, 1.0f, 0.8f);
-    t.Build();
-    ExpectRow(t, 11, {0.069001f, 0.201221f, 0.32022f,  0.425998f, 0.518556f, 0.597893f, 0.66401f,  0.716905f,
-                      0.75658f,  0.783032f, 0.796282f, 0.796282f, 0.783032f, 0.75658f,  0.716905f, 0.66401f,
-                      0.597893f, 0.518556f, 0.425998f, 0.32022f,  0.201221f, 0.069001f});
-}
-
-TEST(TipMask, PointedProfileBelowOneHalf) {
-    Tip t(15, 0.6f, 0.2f, 1.0f);
-    t.Build();
-    ExpectRow(t, 9,
-              {0.0f, 0.066892f, 0.205323f, 0.396422f, 0.653186f, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0.653186f,
-               0.396422f, 0.205323f, 0.066892f, 0.0f});
-}
-
-TEST(TipMask, ALargerTableGivesTheSameMaskAsOneOfTheMaskSize) {
-    Tip small(20, 0.5f, 0.5f, 1.0f);
-    small.Build();
-    Tip large(20, 0.5f, 0.5f, 1.0f, false, 300);
-    large.Build();
+TEST(TipMask, ProfilesAreTheLinearRampTheRoundSoftPenAndThePointedOne) {
+    struct Case {
+        float d, h, s, sigma;
+        int row;
+        std::vector<float> expected;
+    } cases[] = {
+        {20, 0.5f, 0.5f, 1.0f, 11, // tip shape 0.5: a linear ramp from the core to the rim
+         {0.061287f, 0.231202f, 0.401055f, 0.57082f, 0.740459f, 0.9099f, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0.9099f,
+          0.740459f, 0.57082f, 0.401055f, 0.231202f, 0.061287f}},
+        {20, 0.0f, 1.0f, 0.8f, 11, // tip shape 1: the soft pen's 1 − (1 − t)²
+         {0.069001f, 0.201221f, 0.32022f, 0.425998f, 0.518556f, 0.597893f, 0.66401f, 0.716905f,
+          0.75658f, 0.783032f, 0.796282f, 0.796282f, 0.783032f, 0.75658f, 0.716905f, 0.66401f,
+          0.597893f, 0.518556f, 0.425998f, 0.32022f, 0.201221f, 0.069001f}},
+        {15, 0.6f, 0.2f, 1.0f, 9, // below one half: pointed
+         {0.0f, 0.066892f, 0.205323f, 0.396422f, 0.653186f, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0.653186f, 0.396422f,
+          0.205323f, 0.066892f, 0.0f}},
+        {2, 1.0f, 0.5f, 1.0f, 2, {0.0f, 0.576339f, 0.576339f, 0.0f}}, // size 2 softened although hard
+    };
+    for (const Case& c : cases) {
+        Tip t(c.d, c.h, c.s, c.sigma);
+        t.Build();
+        ASSERT_EQ(t.tip.maskWidth, static_cast<int>(c.expected.size()));
+        for (int i = 0; i < t.tip.maskWidth; ++i)
+            EXPECT_NEAR(t.A(i, c.row), c.expected[i], 2e-5) << "size " << c.d << " column " << i;
+    }
+    Tip large(20, 0.5f, 0.5f, 1.0f, false, 300), small(20, 0.5f, 0.5f, 1.0f); // any table of the parity
+    large.Build(), small.Build();
     for (int y = 0; y < small.tip.maskHeight; ++y)
         for (int x = 0; x < small.tip.maskWidth; ++x)
             EXPECT_NEAR(small.A(x, y), large.A(x, y), 1e-5);
 }
 
-TEST(TipMask, SizeOneHardTipPaintsExactlyOnePixel) {
-    Tip t(1, 1.0f, 0.5f, 0.7f);
-    t.Build();
-    int painted = 0;
-    for (int y = 0; y < t.tip.maskHeight; ++y)
-        for (int x = 0; x < t.tip.maskWidth; ++x)
-            if (t.A(x, y) > 0) {
-                ++painted;
-                EXPECT_FLOAT_EQ(t.A(x, y), 0.7f);
-            }
-    EXPECT_EQ(painted, 1);
-}
-
 TEST(TipMask, EdgeConeIsOneMinusTheNormalisedDistance) {
     Tip t(9, 1.0f, 0.5f, 1.0f, true);
     t.Build();
+    EXPECT_FLOAT_EQ(t.A(4, 4), 1.0f);
     EXPECT_FLOAT_EQ(t.B(4, 4), 1.0f); // odd size: the centre pixel is at distance 0
     // Pixel (5, 4): mean distance of (1 ± 0.25, ± 0.25) = 1.032662, over D/2 = 4.5.
     EXPECT_NEAR(t.B(5, 4), 1.0f - 1.032662f / 4.5f, 1e-5);
     EXPECT_FLOAT_EQ(t.B(0, 0), 0.0f);
 }
 
-TEST(TipMask, SubPixelShiftKeepsTheMassAndMovesTheCentre) {
-    Tip t(17, 0.4f, 0.5f, 1.0f, true);
-    t.Build();
-    double mass = 0, cx = 0, cy = 0;
-    for (int y = 0; y < t.tip.maskHeight; ++y)
-        for (int x = 0; x < t.tip.maskWidth; ++x)
-            mass += t.A(x, y), cx += x * t.A(x, y), cy += y * t.A(x, y);
-    cx /= mass, cy /= mass;
-    t.Build(0.3f, -0.25f); // a negative fraction counts as f + 1
-    EXPECT_EQ(t.tip.maskWidth, t.tip.maskSize + 1);
-    EXPECT_EQ(t.tip.maskHeight, t.tip.maskSize + 1);
-    EXPECT_FLOAT_EQ(t.tip.fy, 0.75f);
-    double mass2 = 0, cx2 = 0, cy2 = 0;
-    for (int y = 0; y < t.tip.maskHeight; ++y)
-        for (int x = 0; x < t.tip.maskWidth; ++x)
-            mass2 += t.A(x, y), cx2 += x * t.A(x, y), cy2 += y * t.A(x, y);
-    cx2 /= mass2, cy2 /= mass2;
-    EXPECT_NEAR(mass2, mass, mass * 1e-5);
-    EXPECT_NEAR(cx2 - cx, 0.3, 1e-4);
-    EXPECT_NEAR(cy2 - cy, 0.75, 1e-4);
-}
-
-TEST(TipMask, ShiftIsRowsThenColumnsByLinearInterpolation) {
+TEST(TipMask, ShiftIsRowsThenColumnsByLinearInterpolationANegativeFractionCountingAsFPlusOne) {
     Tip t(12, 0.3f, 0.7f, 0.9f, true);
     t.Build();
-    const int m = t.tip.maskSize;
+    const int m = t.tip.maskSize, w = m + 1;
     std::vector<float> base(m * m), cone(m * m);
     for (int y = 0; y < m; ++y)
         for (int x = 0; x < m; ++x)
             base[y * m + x] = t.A(x, y), cone[y * m + x] = t.B(x, y);
     const float fx = 0.6f, fy = 0.15f;
-    t.Build(fx, fy);
-    const int w = m + 1;
+    t.Build(fx, fy - 1.0f);
+    ASSERT_EQ(t.tip.maskWidth, w);
+    ASSERT_EQ(t.tip.maskHeight, w);
+    EXPECT_FLOAT_EQ(t.tip.fy, fy);
     for (const auto* plane : {&base, &cone}) {
-        std::vector<float> rows(w * m, 0.0f), both(w * w, 0.0f);
-        for (int y = 0; y < m; ++y)
-            for (int x = 0; x < w; ++x) {
-                const float cur = x < m ? (*plane)[y * m + x] : 0.0f;
-                const float left = x > 0 ? (*plane)[y * m + x - 1] : 0.0f;
-                rows[y * w + x] = (1 - fx) * cur + fx * left;
-            }
+        auto at = [&](int x, int y) { return x >= 0 && y >= 0 && x < m && y < m ? (*plane)[y * m + x] : 0.0f; };
         for (int y = 0; y < w; ++y)
             for (int x = 0; x < w; ++x) {
-                const float cur = y < m ? rows[y * w + x] : 0.0f;
-                const float up = y > 0 ? rows[(y - 1) * w + x] : 0.0f;
-                both[y * w + x] = (1 - fy) * cur + fy * up;
+                const float row = (1 - fx) * at(x, y) + fx * at(x - 1, y);
+                const float up = (1 - fx) * at(x, y - 1) + fx * at(x - 1, y - 1);
+                EXPECT_NEAR(plane == &base ? t.A(x, y) : t.B(x, y), (1 - fy) * row + fy * up, 1e-6) << x << "," << y;
             }
-        for (int y = 0; y < w; ++y)
-            for (int x = 0; x < w; ++x)
-                EXPECT_NEAR(plane == &base ? t.A(x, y) : t.B(x, y), both[y * w + x], 1e-6) << x << "," << y;
     }
-}
-
-TEST(DistanceTable, EntriesAreTheSupersampledDistanceOverTheRadius) {
-    vek::MemBlock table;
-    ASSERT_TRUE(tes::BuildDistanceTable(table, 4));
-    const float* t = table.As<float>();
-    // n = 4: centre 1.5, quadrant 2 × 2. Pixel (1, 1): points (0.75|1.25, 0.75|1.25) from 1.5.
-    EXPECT_NEAR(
-        t[3],
-        (std::sqrt(2 * 0.75 * 0.75) + 2 * std::sqrt(0.75 * 0.75 + 0.25 * 0.25) + std::sqrt(2 * 0.25 * 0.25)) /
-            4 / 2,
-        1e-6);
-    EXPECT_FLOAT_EQ(t[0], 1.0f); // the corner lies beyond the radius: capped
-    ASSERT_TRUE(tes::BuildDistanceTable(table, 5));
-    EXPECT_FLOAT_EQ(table.As<float>()[8], 0.0f); // odd centre
-    vek::MemFailAfter(1);
-    EXPECT_FALSE(tes::BuildDistanceTable(table, 7));
-    vek::MemFailAfter(0);
-    EXPECT_FLOAT_EQ(table.As<float>()[8], 0.0f); // the old table stays
 }
 
 TEST(TipMask, ShiftingOnlyWithinTheRowExtentsLosesNothing) {
@@ -214,25 +128,31 @@ TEST(TipMask, ShiftingOnlyWithinTheRowExtentsLosesNothing) {
             std::vector<int32_t> pf(side + 1), pe(side + 1), mf(side + 1), me(side + 1);
             tes::BuildTipPlanes(t.tip, t.table.As<float>(), t.n, t.quadrant.data(), t.planeA.data(),
                                 t.planeB.data(), pf.data(), pe.data());
-            t.tip.fx = f;
-            t.tip.fy = 1.0f - f;
-            t.tip.rowFirst = t.tip.rowEnd = nullptr;
+            t.tip.fx = f, t.tip.fy = 1.0f - f, t.tip.rowFirst = t.tip.rowEnd = nullptr;
             tes::ShiftTipMasks(t.tip, t.planeA.data(), t.planeB.data(), nullptr, nullptr, false); // every column
             const size_t cells = static_cast<size_t>(t.tip.maskWidth) * t.tip.maskHeight;
             const std::vector<float> fullA(t.a.As<float>(), t.a.As<float>() + cells);
             const std::vector<float> fullB(t.b.As<float>(), t.b.As<float>() + cells);
-            t.tip.fx = f;
-            t.tip.fy = 1.0f - f;
-            t.tip.rowFirst = mf.data();
-            t.tip.rowEnd = me.data();
+            t.tip.rowFirst = mf.data(), t.tip.rowEnd = me.data();
             tes::ShiftTipMasks(t.tip, t.planeA.data(), t.planeB.data(), pf.data(), pe.data(), false);
-            int inside = 0;
-            for (size_t i = 0; i < cells; ++i) {
-                EXPECT_EQ(t.a.As<float>()[i], fullA[i]) << "d " << d << " f " << f << " cell " << i;
-                EXPECT_EQ(t.b.As<float>()[i], fullB[i]) << "d " << d << " f " << f << " cell " << i;
-                if (fullA[i] != 0.0f) ++inside;
-            }
-            EXPECT_GT(inside, 0);
+            EXPECT_EQ(std::vector<float>(t.a.As<float>(), t.a.As<float>() + cells), fullA) << d << " " << f;
+            EXPECT_EQ(std::vector<float>(t.b.As<float>(), t.b.As<float>() + cells), fullB) << d << " " << f;
         }
     }
+}
+
+TEST(DistanceTable, EntriesAreTheSupersampledDistanceOverTheRadius) {
+    vek::MemBlock table;
+    ASSERT_TRUE(tes::BuildDistanceTable(table, 4));
+    const float* t = table.As<float>();
+    // n = 4: centre 1.5, quadrant 2 × 2. Pixel (1, 1): points (0.75|1.25, 0.75|1.25) from 1.5.
+    const double d1 = std::sqrt(2 * 0.75 * 0.75), d2 = std::sqrt(0.75 * 0.75 + 0.25 * 0.25), d3 = std::sqrt(0.125);
+    EXPECT_NEAR(t[3], (d1 + 2 * d2 + d3) / 4 / 2, 1e-6);
+    EXPECT_FLOAT_EQ(t[0], 1.0f); // the corner lies beyond the radius: capped
+    ASSERT_TRUE(tes::BuildDistanceTable(table, 5));
+    EXPECT_FLOAT_EQ(table.As<float>()[8], 0.0f); // odd centre
+    vek::MemFailAfter(1);
+    EXPECT_FALSE(tes::BuildDistanceTable(table, 7));
+    vek::MemFailAfter(0);
+    EXPECT_FLOAT_EQ(table.As<float>()[8], 0.0f); // the old table stays
 }
