@@ -28,7 +28,7 @@ void ExpectPx(const c_TesLayer& l, int x, int y, float r, float g, float b, floa
 }
 
 // One layer of a one-row picture: colour pixels, or wax values when `wax` is given.
-struct Spec {
+struct LayerCase {
     std::vector<Rgba> px;
     int opacity = 100, blendMode = 0, visible = 1;
     std::vector<float> wax = {};
@@ -43,7 +43,7 @@ TEST(Composite, HandComputedPixelsOfEveryCaseOfTheColourTableThePaperAndTheWax) 
     const float mix = 0.5f * 1.0f + 0.5f * 0.2f; // half wax over an opaque pixel: t = k = 0.5
     const struct {
         const char* what;
-        std::vector<Spec> layers;
+        std::vector<LayerCase> layers;
         int paperMode, paperOn;
         bool hidden;
         std::vector<Rgba> want;
@@ -116,7 +116,7 @@ TEST(Composite, HandComputedPixelsOfEveryCaseOfTheColourTableThePaperAndTheWax) 
         c_TesPic pic(w, 1);
         pic.paperColour[0] = 0.5f, pic.paperColour[1] = 0.25f, pic.paperColour[2] = 0.0f;
         pic.paperOn = c.paperOn;
-        for (const Spec& l : c.layers) {
+        for (const LayerCase& l : c.layers) {
             c_TesLayer* layer =
                 l.wax.empty() ? static_cast<c_TesLayer*>(pic.AddColourLayer()) : pic.AddWaxLayer();
             for (int32_t x = 0; x < w; ++x)
