@@ -9,44 +9,34 @@ import math
 import random
 import struct
 
-
 def f32(x):
     return struct.unpack('<f', struct.pack('<f', x))[0]
 
-
 ROUND = True  # switched off only to find inputs that tell the rounding points apart
-
 
 def rp(x):  # a named single-precision rounding point
     return f32(x) if ROUND else x
 
-
 def fl(v):  # divisor floor
     return v if v > 0.0625 else 0.0625
-
 
 def per_channel(op):
     return lambda B, L: [op(b, l) for b, l in zip(B, L)]
 
-
 def mean(c):
     return rp((c[0] + c[1] + c[2]) / 3)
-
 
 def soft_light(b, l):
     ib, il = rp(1 - b), rp(1 - l)
     return ((ib * b * b * l + b) * l + b * il * l)
 
-
 def vivid(b, l):
     d = rp(fl(2 * (1.25 - l)))
     return (b / d) * l + (1 - (1 - b) * d) * (1 - l)
 
-
 def pin(b, l):
     t = rp(2 * l)
     return t if b > t else (t - 1 if b < t - 1 else b)
-
 
 def pick_own(near):
     def f(B, L):
@@ -58,7 +48,6 @@ def pick_own(near):
         return out
     return f
 
-
 def pick_combo(near):
     def f(B, L):
         m = rp((B[0] + B[1] + B[2] + (L[0] + L[1] + L[2])) / 6)
@@ -69,14 +58,11 @@ def pick_combo(near):
         return out
     return f
 
-
 def means(op):
     return lambda B, L: [op(b, l, mean(B), mean(L)) for b, l in zip(B, L)]
 
-
 def take(mask):
     return lambda B, L: [l if m else b for b, l, m in zip(B, L, mask)]
-
 
 def rgb_sum(blend_props):
     def f(B, L):
@@ -87,7 +73,6 @@ def rgb_sum(blend_props):
         w = [rp((c - n_p) / s_p) for c in P] if s_p > 0 else [f32(0.333), f32(0.333), f32(0.334)]
         return [n + wk * s for wk in w]
     return f
-
 
 def to_hsl(c):
     off = min(c) if min(c) < 0 else 0.0
@@ -113,7 +98,6 @@ def to_hsl(c):
         h = rp(h - 1)
     return h, s, l, off, scale
 
-
 def from_hsl(h, s, l, off, scale):
     # six sectors of 60 degrees; f is the position inside the sector
     if s == 0:
@@ -127,10 +111,8 @@ def from_hsl(h, s, l, off, scale):
         c = [(q, rise, p), (fall, q, p), (p, q, rise), (p, fall, q), (rise, p, q), (q, p, fall)][int(i) % 6]
     return [v * scale + off for v in c]
 
-
 def wrap(h):
     return h + 1 if h < 0 else (h - 1 if h > 1 else h)
-
 
 def hsl_mode(kind):
     def f(B, L):
@@ -151,7 +133,6 @@ def hsl_mode(kind):
             h = rp(wrap(hb - (hl - hb)))
         return from_hsl(h, s, l, o, k)
     return f
-
 
 MODES = {
     1: per_channel(lambda b, l: b + l),
@@ -206,13 +187,11 @@ MODES = {
     52: take((0, 1, 1)), 53: take((1, 0, 1)), 54: take((1, 1, 0)),
 }
 
-
 def hexf(x):
     if x == 0:
         return '-0.0f' if math.copysign(1, x) < 0 else '0.0f'
     mant, exp = float.hex(f32(x)).split('p')
     return mant.rstrip('0').rstrip('.') + 'p' + exp + 'f'
-
 
 def main():
     rnd = random.Random(20261206)
@@ -255,7 +234,6 @@ def main():
             X = [f32(v) for v in MODES[mode](B, L)]
             vals = ', '.join(hexf(v) for v in (*B, *L, *X))
             print('{%d, {%s}},' % (mode, vals))
-
 
 if __name__ == '__main__':
     main()
