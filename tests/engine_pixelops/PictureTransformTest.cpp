@@ -10,7 +10,7 @@ namespace {
 
 struct CountingHistory : cTes_PicHistory {
     int records = 0;
-    void Record(int32_t kind, int32_t target) override { ++records; }
+    void Record(int32_t, int32_t) override { ++records; }
 };
 
 // A picture with a full current layer, a compacted layer below it and a selection.
@@ -18,7 +18,7 @@ std::unique_ptr<c_TesPic> MakePicture(int w, int h) {
     auto pic = std::make_unique<c_TesPic>(w, h);
     pic->InsertLayer(MakeColour(w, h,
                                 [](int x, int y) {
-                                    return x > 2 && y > 1 && x < 9 ? Px{0.5f, 0, 1, 1} : Px{0, 0, 0, 0};
+                                    return x > 2 && y > 1 && x < 9 ? Px{0.5f, 0, 1, 1} : Px{};
                                 }),
                      1);
     pic->InsertLayer(MakeColour(w, h,
@@ -40,31 +40,30 @@ std::vector<LayerState> StatesOf(const c_TesPic& pic) {
     return s;
 }
 
-} // namespace
-
-TEST(PictureTransform, ScaleToZeroGivesOneByOne) {
-    auto pic = MakePicture(100, 50);
-    ASSERT_TRUE(pic->ScalePicture(0, 0));
-    EXPECT_EQ(1, pic->width);
-    EXPECT_EQ(1, pic->height);
-    EXPECT_EQ(1, pic->currentLayer->width);
-    EXPECT_EQ(1, pic->selection->RasterWidth());
-    EXPECT_EQ(1, pic->bottomLayer->RasterHeight());
+// A picture whose layers are empty but for the given pixels (the last layer is the current one).
+std::unique_ptr<c_TesPic> Sparse(int w, int h, std::vector<std::function<bool(int, int)>> layers) {
+    auto pic = std::make_unique<c_TesPic>(w, h);
+    for (auto& on : layers)
+        pic->InsertLayer(MakeColour(w, h, [&](int x, int y) { return on(x, y) ? Px{1, 1, 1, 1} : Px{}; }), 1);
+    return pic;
 }
 
-TEST(PictureTransform, TurnsSwapSizeForOddTurnsAndFourTurnsRestore) {
+} // namespace
+
+TEST(PictureTransform, OddTurnsSwapTheSizeFourTurnsRestoreAndScaleToZeroGivesOneByOne) {
     auto pic = MakePicture(30, 20);
     const auto before = StatesOf(*pic);
     ASSERT_TRUE(pic->TurnPicture(1));
-    EXPECT_EQ(20, pic->width);
-    EXPECT_EQ(30, pic->height);
-    EXPECT_EQ(30, pic->selection->RasterHeight());
+    EXPECT_TRUE(pic->width == 20 && pic->height == 30 && pic->selection->RasterHeight() == 30);
     ASSERT_TRUE(pic->TurnPicture(2));
     EXPECT_EQ(20, pic->width);
     ASSERT_TRUE(pic->TurnPicture(3));
     EXPECT_EQ(30, pic->width);
     ASSERT_TRUE(pic->TurnPicture(2));
     EXPECT_TRUE(StatesOf(*pic) == before);
+    ASSERT_TRUE(pic->ScalePicture(0, 0));
+    EXPECT_TRUE(pic->width == 1 && pic->height == 1 && pic->currentLayer->width == 1);
+    EXPECT_TRUE(pic->selection->RasterWidth() == 1 && pic->bottomLayer->RasterHeight() == 1);
 }
 
 TEST(PictureTransform, FlipTwiceRestoresEveryLayerAndDropsStaleBackups) {
@@ -110,49 +109,26 @@ TEST(PictureTransform, FailedAllocationLeavesPictureAndSelectionAsTheyWere) {
     }
 }
 
-TEST(PictureTransform, RemoveUnusedCropsToContentOfAllLayersLessMargin) {
-    c_TesPic pic(50, 40);
-    pic.InsertLayer(MakeColour(50, 40,
-                               [](int x, int y) {
-                                   return x == 30 && y == 25 ? Px{1, 1, 1, 1} : Px{0, 0, 0, 0};
-                               }),
-                    1);
-    pic.InsertLayer(
-        MakeColour(50, 40,
-                   [](int x, int y) {
-                       return x >= 10 && x < 20 && y >= 5 && y < 15 ? Px{1, 0, 0, 1} : Px{0, 0, 0, 0};
-                   }),
-        1);
-    ASSERT_TRUE(pic.bottomLayer->compacted);
-    ASSERT_TRUE(pic.CropPicture(false, 2));
-    // Content spans x 10..30, y 5..25; two pixels of margin on every side.
-    EXPECT_EQ(25, pic.width);
-    EXPECT_EQ(25, pic.height);
-    c_TesLayer* top = pic.currentLayer;
-    EXPECT_EQ(1.0f, At(*top, 2, 2).a);
-    EXPECT_EQ(0.0f, At(*top, 1, 2).a);
-    ASSERT_TRUE(pic.bottomLayer->SetCompact(false));
-    EXPECT_EQ(1.0f, At(*pic.bottomLayer, 22, 22).a);
-}
-
 // An empty layer has no content to keep; counting it as its top-left pixel would stop every crop
 // at the top and left edges, and an empty picture would shrink to one pixel.
-TEST(PictureTransform, RemoveUnusedIgnoresEmptyLayersAndLeavesEmptyPictureAlone) {
-    c_TesPic pic(30, 20);
-    pic.InsertLayer(MakeColour(30, 20, [](int, int) { return Px{0, 0, 0, 0}; }), 1);
-    ASSERT_TRUE(pic.CropPicture(false, 0));
-    EXPECT_EQ(30, pic.width);
-    EXPECT_EQ(20, pic.height);
-    pic.InsertLayer(MakeColour(30, 20,
-                               [](int x, int y) {
-                                   return x == 12 && y == 7 ? Px{1, 1, 1, 1} : Px{0, 0, 0, 0};
-                               }),
-                    1);
-    ASSERT_TRUE(pic.bottomLayer->compacted); // the empty one, compacted to its top-left pixel
-    ASSERT_TRUE(pic.CropPicture(false, 1));
-    EXPECT_EQ(3, pic.width);
-    EXPECT_EQ(3, pic.height);
-    EXPECT_EQ(1.0f, At(*pic.currentLayer, 1, 1).a);
+TEST(PictureTransform, RemoveUnusedCropsToTheContentOfAllLayersPlusMarginAndIgnoresEmptyLayers) {
+    auto pic = Sparse(50, 40,
+                      {[](int x, int y) { return x == 30 && y == 25; },
+                       [](int x, int y) { return x >= 10 && x < 20 && y >= 5 && y < 15; }});
+    ASSERT_TRUE(pic->bottomLayer->compacted);
+    ASSERT_TRUE(pic->CropPicture(false, 2)); // content x 10..30, y 5..25, two pixels around
+    EXPECT_TRUE(pic->width == 25 && pic->height == 25);
+    EXPECT_TRUE(At(*pic->currentLayer, 2, 2).a == 1.0f && At(*pic->currentLayer, 1, 2).a == 0.0f);
+    ASSERT_TRUE(pic->bottomLayer->SetCompact(false));
+    EXPECT_EQ(1.0f, At(*pic->bottomLayer, 22, 22).a);
+    auto empty = Sparse(30, 20, {[](int, int) { return false; }});
+    ASSERT_TRUE(empty->CropPicture(false, 0));
+    EXPECT_TRUE(empty->width == 30 && empty->height == 20);
+    auto dot =
+        Sparse(30, 20, {[](int, int) { return false; }, [](int x, int y) { return x == 12 && y == 7; }});
+    ASSERT_TRUE(dot->bottomLayer->compacted); // the empty one, compacted to its top-left pixel
+    ASSERT_TRUE(dot->CropPicture(false, 1));
+    EXPECT_TRUE(dot->width == 3 && dot->height == 3 && At(*dot->currentLayer, 1, 1).a == 1.0f);
 }
 
 TEST(PictureTransform, CropBySelectionUsesSelectedBoxAndHidesSelection) {
@@ -164,23 +140,26 @@ TEST(PictureTransform, CropBySelectionUsesSelectedBoxAndHidesSelection) {
     sel->Pixels()[4 * 20 + 6] = 0.0f;
     sel->Pixels()[5 * 20 + 8] = 0.5f;
     ASSERT_TRUE(pic.CropPicture(true, 0));
-    EXPECT_EQ(3, pic.width);
-    EXPECT_EQ(2, pic.height);
+    EXPECT_TRUE(pic.width == 3 && pic.height == 2 && sel->visible == 0);
     EXPECT_FLOAT_EQ(0.3f, At(*pic.currentLayer, 0, 0).r);
-    EXPECT_EQ(0, sel->visible);
 }
 
-TEST(LayerCommands, ScaleLayerRecordsOnceAndKeepsSizeWithContentCentred) {
+TEST(LayerCommands, ScaleAndScrollRecordOnceScaleKeepsTheSizeCentredAndFailureRecordsNothing) {
     auto history = std::make_unique<CountingHistory>();
     CountingHistory* h = history.get();
     c_TesPic pic(8, 4, std::move(history));
-    c_TesLayer* l = pic.InsertLayer(MakeColour(8, 4, [](int, int) { return Px{1, 1, 1, 1}; }), 1);
-    ASSERT_TRUE(l->ScaleLayer(50, 50));
+    c_TesLayer* l = pic.InsertLayer(MakeColour(8, 4,
+                                               [](int x, int y) {
+                                                   return Px{float(x), float(y), 0, 1};
+                                               }),
+                                    1);
+    l->ScrollLayer(3, false, true, true, false); // right 3, up 3
     EXPECT_EQ(1, h->records);
-    ASSERT_EQ(8, l->width);
-    ASSERT_EQ(4, l->height);
-    // 4 × 2 opaque block at (2, 1).
-    for (int y = 0; y < 4; ++y)
+    EXPECT_TRUE(At(*l, 0, 0).r == 5.0f && At(*l, 0, 0).g == 3.0f); // (5, 3) came to (0, 0)
+    ASSERT_TRUE(l->ScaleLayer(50, 50));
+    EXPECT_EQ(2, h->records);
+    ASSERT_TRUE(l->width == 8 && l->height == 4);
+    for (int y = 0; y < 4; ++y) // a 4 × 2 opaque block at (2, 1)
         for (int x = 0; x < 8; ++x)
             EXPECT_FLOAT_EQ(x >= 2 && x < 6 && y >= 1 && y < 3 ? 1.0f : 0.0f, At(*l, x, y).a);
     EXPECT_EQ(0, l->changed.valid); // committed
@@ -188,21 +167,6 @@ TEST(LayerCommands, ScaleLayerRecordsOnceAndKeepsSizeWithContentCentred) {
     const LayerState before = StateOf(*l);
     EXPECT_FALSE(l->ScaleLayer(30, 200));
     vek::MemFailAfter(0);
-    EXPECT_EQ(1, h->records);
+    EXPECT_EQ(2, h->records);
     EXPECT_TRUE(StateOf(*l) == before);
-}
-
-TEST(LayerCommands, ScrollLayerUsesTickedDirectionsAndRecords) {
-    auto history = std::make_unique<CountingHistory>();
-    CountingHistory* h = history.get();
-    c_TesPic pic(4, 2, std::move(history));
-    c_TesLayer* l = pic.InsertLayer(MakeColour(4, 2,
-                                               [](int x, int y) {
-                                                   return Px{float(x), float(y), 0, 1};
-                                               }),
-                                    1);
-    l->ScrollLayer(3, false, true, true, false); // right 3, up 3
-    EXPECT_EQ(1, h->records);
-    EXPECT_EQ(1.0f, At(*l, 0, 0).r); // (1, 1) moved to (0, 0)
-    EXPECT_EQ(1.0f, At(*l, 0, 0).g);
 }
