@@ -26,9 +26,11 @@ struct TempHome : ::testing::Test {
 };
 } // namespace
 
-TEST_F(TempHome, EnterCreatesNestedFoldersOnlyWhenAllowed) {
+TEST_F(TempHome, EnterCreatesNestedFoldersOnlyWhenAllowedAndIgnoresARelativeDataHome) {
+    setenv("XDG_DATA_HOME", "relative/data", 1);
     FolderService f;
     ASSERT_TRUE(f.GoTo(3));
+    unsetenv("XDG_DATA_HOME");
     EXPECT_EQ((root / ".local/share").string(), f.Current());
     EXPECT_FALSE(f.Enter("Vekstal/Sx", false));
     EXPECT_EQ((root / ".local/share").string(), f.Current());
@@ -118,12 +120,4 @@ TEST_F(TempHome, DataKindIsTheStartFolderDataAndAllUsersKindFollowsXdgDataDirs) 
     EXPECT_FALSE(f.GoTo(5));
     EXPECT_EQ((root / "shared").string(), f.Current());
     unsetenv("XDG_DATA_DIRS");
-}
-
-TEST_F(TempHome, RelativeXdgDataHomeIsIgnored) {
-    setenv("XDG_DATA_HOME", "relative/data", 1);
-    FolderService f;
-    ASSERT_TRUE(f.GoTo(3));
-    EXPECT_EQ((root / ".local/share").string(), f.Current());
-    unsetenv("XDG_DATA_HOME");
 }

@@ -14,21 +14,18 @@
 namespace fs = std::filesystem;
 using vek::shell::SingleInstance;
 
+// Program version 123.x against a file's: one level per digit that changed; a file from a newer
+// program is nothing to upgrade from.
 TEST(AppInfo, UpgradeLevelPerDigitThatChanged) {
-    EXPECT_EQ(0, cVek_AppInfo::UpgradeLevelBetween(123, 5, 123, 5));
-    EXPECT_EQ(1, cVek_AppInfo::UpgradeLevelBetween(123, 5, 123, 4));
-    EXPECT_EQ(2, cVek_AppInfo::UpgradeLevelBetween(123, 0, 121, 9));
-    EXPECT_EQ(3, cVek_AppInfo::UpgradeLevelBetween(123, 0, 119, 0));
-    EXPECT_EQ(4, cVek_AppInfo::UpgradeLevelBetween(123, 0, 99, 0));
-    // A file from a newer program is nothing to upgrade from.
-    EXPECT_EQ(0, cVek_AppInfo::UpgradeLevelBetween(123, 0, 124, 0));
-    EXPECT_EQ(0, cVek_AppInfo::UpgradeLevelBetween(123, 0, 123, 7));
+    const int cases[][5] = {{123, 5, 123, 5, 0}, {123, 5, 123, 4, 1}, {123, 0, 121, 9, 2},
+                            {123, 0, 119, 0, 3}, {123, 0, 99, 0, 4},  {123, 0, 124, 0, 0},
+                            {123, 0, 123, 7, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c[4], cVek_AppInfo::UpgradeLevelBetween(c[0], c[1], c[2], c[3])) << c[2] << "." << c[3];
 }
 
 TEST(AppInfo, VersionCheckRecordsTheLevelAndUpdatesTheRecord) {
-    {
-        cVek_AppInfo gone;
-    }
+    { cVek_AppInfo gone; }
     EXPECT_EQ(nullptr, cVek_AppInfo::Instance());
     cVek_AppInfo info;
     EXPECT_EQ(&info, cVek_AppInfo::Instance());
@@ -41,7 +38,7 @@ TEST(AppInfo, VersionCheckRecordsTheLevelAndUpdatesTheRecord) {
 }
 
 class SingleInstanceTest : public ::testing::Test {
-protected:
+  protected:
     fs::path dir;
     void SetUp() override {
         char tmpl[] = "/tmp/sx_lock_XXXXXX";
@@ -101,21 +98,19 @@ TEST_F(SingleInstanceTest, LockEndsWithTheProcessHoldingIt) {
     close(ready[1]);
 }
 
+// 1280 x 800: the screen is one unit tall, 1.6 wide, centred on the origin, y upwards.
 TEST(DesktopUnits, ScreenIsOneUnitTallAndCentred) {
     vek::shell::CurrentScreen() = vek::shell::Screen{1280, 800, 32};
-    double ux = 0, uy = 0;
-    vek::shell::PixelToDesktop(0, 0, &ux, &uy);
-    EXPECT_DOUBLE_EQ(-0.8, ux);
-    EXPECT_DOUBLE_EQ(0.5, uy);
-    vek::shell::PixelToDesktop(1280, 800, &ux, &uy);
-    EXPECT_DOUBLE_EQ(0.8, ux);
-    EXPECT_DOUBLE_EQ(-0.5, uy);
-    vek::shell::PixelToDesktop(640, 400, &ux, &uy);
-    EXPECT_DOUBLE_EQ(0.0, ux);
-    EXPECT_DOUBLE_EQ(0.0, uy);
-    double px = 0, py = 0;
-    vek::shell::DesktopToPixel(0.4, 0.25, &px, &py);
-    EXPECT_DOUBLE_EQ(960.0, px);
-    EXPECT_DOUBLE_EQ(200.0, py);
+    const double points[][4] = {
+        {0, 0, -0.8, 0.5}, {1280, 800, 0.8, -0.5}, {640, 400, 0, 0}, {960, 200, 0.4, 0.25}};
+    for (const auto& p : points) {
+        double ux = 0, uy = 0, px = 0, py = 0;
+        vek::shell::PixelToDesktop(p[0], p[1], &ux, &uy);
+        vek::shell::DesktopToPixel(p[2], p[3], &px, &py);
+        EXPECT_DOUBLE_EQ(p[2], ux);
+        EXPECT_DOUBLE_EQ(p[3], uy);
+        EXPECT_DOUBLE_EQ(p[0], px);
+        EXPECT_DOUBLE_EQ(p[1], py);
+    }
     vek::shell::CurrentScreen() = vek::shell::Screen{};
 }
