@@ -5,9 +5,9 @@
 #include "resources/cVek_Settings.h"
 #include "shell/cVek_AppInfo.h"
 
-#include <gtest/gtest.h>
-
 #include "shell/WholeFile.h"
+
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <limits>
@@ -48,11 +48,8 @@ void ExpectRecordsOfTheSampleFile(const ProgramState& s) {
     EXPECT_EQ(1, s.editor.toolBox[1]);
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(101 + i, s.wipSlots[i]);
-    EXPECT_EQ(0.25f, s.palette[0]);
-    EXPECT_EQ(0.5f, s.palette[1]);
-    EXPECT_EQ(0.75f, s.palette[2]);
-    EXPECT_EQ(1.0f, s.palette[3]);
-    EXPECT_EQ(0.0f, s.palette[4]) << "elements beyond a short record stay as they were";
+    // elements beyond a short record stay as they were
+    EXPECT_EQ((std::vector<float>{0.25f, 0.5f, 0.75f, 1.0f, 0.0f}), std::vector<float>(s.palette, s.palette + 5));
     EXPECT_EQ(4, s.penSizeIndex) << "a longer record loads only the table's count";
     EXPECT_EQ(2, s.look.colourScheme) << "records after a long one are still found";
     EXPECT_EQ(0, s.look.look);

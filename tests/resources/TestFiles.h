@@ -43,33 +43,24 @@ inline bool Exists(const std::string& path) {
 }
 
 inline void Put16Be(std::vector<uint8_t>& b, int v) {
-    b.push_back(uint8_t(v >> 8));
-    b.push_back(uint8_t(v));
+    b.insert(b.end(), {uint8_t(v >> 8), uint8_t(v)});
 }
 inline void Put16Le(std::vector<uint8_t>& b, int v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
+    b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)});
 }
 inline void Put32Le(std::vector<uint8_t>& b, uint32_t v) {
-    for (int k = 0; k <= 24; k += 8)
-        b.push_back(uint8_t(v >> k));
+    b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
 }
 
 // An AVR image: 128-byte header, then big-endian 16-bit samples.
 inline std::vector<uint8_t> Avr(const std::vector<int16_t>& values, bool stereo, uint32_t hz) {
     std::vector<uint8_t> b = {'2', 'B', 'I', 'T', 'T', 'E', 'S', 'T', 0, 0, 0, 0};
-    Put16Be(b, stereo ? 0xFFFF : 0);
-    Put16Be(b, 16);
-    Put16Be(b, 0xFFFF);
-    Put16Be(b, 0);
-    Put16Be(b, 0xFFFF);
-    b.push_back(0xFF);
-    b.push_back(uint8_t(hz >> 16));
-    b.push_back(uint8_t(hz >> 8));
-    b.push_back(uint8_t(hz));
+    // mono/stereo, resolution, signed, no loop, no MIDI note; 0xFF and the rate in 24 bits; count
+    for (int v : {stereo ? 0xFFFF : 0, 16, 0xFFFF, 0, 0xFFFF})
+        Put16Be(b, v);
     const uint32_t count = uint32_t(values.size() / (stereo ? 2 : 1));
-    for (int k = 24; k >= 0; k -= 8)
-        b.push_back(uint8_t(count >> k));
+    b.insert(b.end(), {0xFF, uint8_t(hz >> 16), uint8_t(hz >> 8), uint8_t(hz), uint8_t(count >> 24),
+                       uint8_t(count >> 16), uint8_t(count >> 8), uint8_t(count)});
     b.resize(128, 0);
     for (int16_t v : values)
         Put16Be(b, v);
@@ -83,13 +74,9 @@ inline std::vector<uint8_t> Wav(const std::vector<int16_t>& values, int channels
     Put32Le(b, 36 + data);
     for (char c : std::string("WAVEfmt "))
         b.push_back(uint8_t(c));
-    Put32Le(b, 16);
-    Put16Le(b, 1);
-    Put16Le(b, channels);
-    Put32Le(b, 44100);
-    Put32Le(b, 44100u * 2u * uint32_t(channels));
-    Put16Le(b, 2 * channels);
-    Put16Le(b, 16);
+    Put32Le(b, 16); // PCM, channels, 44100 Hz, bytes per second, bytes per frame, 16 bits
+    Put16Le(b, 1), Put16Le(b, channels), Put32Le(b, 44100), Put32Le(b, 44100u * 2u * uint32_t(channels));
+    Put16Le(b, 2 * channels), Put16Le(b, 16);
     for (char c : std::string("data"))
         b.push_back(uint8_t(c));
     Put32Le(b, data);
