@@ -1,7 +1,7 @@
 // Every file of the seed corpus through the readers: files named *-valid-* must be read, files
 // named *-bad-* refused, and neither may leave a memory block behind.
 #include "engine/storage/c_TesPicFile.h"
-#include "TempFolder.h"
+#include "StoreKit.h"
 
 #include "engine/picture/c_TesPic.h"
 

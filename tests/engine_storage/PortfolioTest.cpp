@@ -1,10 +1,8 @@
 // The portfolio on disk: first start, restart, folder names and renaming, duplicate and missing
 // numbers, fitting blank drawings to the screen, slots, and saves that fail or are cut short.
 #include "app/Portfolio.h"
-#include "engine/storage/c_TesLayerFiles.h"
 #include "engine/storage/c_VekFil_Disk.h"
 #include "StoreKit.h"
-#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,41 +13,22 @@ namespace fs = std::filesystem;
 using sxtest::FilesIn;
 using sxtest::ReadBytes;
 using sxtest::Snapshot;
+using sxtest::Start;
 using sxtest::Stroke;
 
-namespace {
-
-std::string PortfolioRoot(const sxtest::TempFolder& t) {
-    return t.DataHome() + "/Vekstal/Scribbix_Stuff/Portfolio";
-}
-
-// Runs the two frames of the loading sequence, as the editor does at start.
-void Start(scribbix::Portfolio& p) {
-    p.RunLoadingSequence();
-    p.RunLoadingSequence();
-}
-
-struct InjectionOff {
-    ~InjectionOff() { c_VekFil_Disk::FailWritesAfter(-1); }
-};
-
-} // namespace
-
-TEST(Portfolio, FirstStartCreatesNonameInkPictureNumberedOneAndRestartFindsIt) {
+TEST(Portfolio, FirstStartCreatesNonameInkPictureNumberedOneAndRestartFindsItByteForByte) {
     sxtest::TempFolder t;
     {
-        scribbix::Portfolio p(64, 48);
-        Start(p);
-        ASSERT_EQ(1, p.PictureCount());
-        c_TesPic* pic = p.currentPicture;
+        auto p = Start(64, 48);
+        ASSERT_EQ(1, p->PictureCount());
+        c_TesPic* pic = p->currentPicture;
         ASSERT_NE(nullptr, pic);
         EXPECT_STREQ("Noname", pic->name);
         EXPECT_TRUE(pic->nameNumber == 1 && pic->pictureNumber == 1 && pic->viewMode == 3);
-        EXPECT_TRUE(pic->width == 64 && pic->height == 48);
-        ASSERT_EQ(1, pic->LayerCount());
+        EXPECT_TRUE(pic->width == 64 && pic->height == 48 && pic->LayerCount() == 1);
         EXPECT_STREQ("Ink", pic->bottomLayer->name);
     }
-    const std::string root = PortfolioRoot(t);
+    const std::string root = t.Portfolio();
     EXPECT_EQ((std::vector<std::string>{"Noname_1", "Portfolio_Data"}), FilesIn(root));
     EXPECT_EQ((std::vector<std::string>{"0000000001.LayHead", "0000000001.LayMap", "Pic.Head"}),
               FilesIn(root + "/Noname_1"));
@@ -57,44 +36,30 @@ TEST(Portfolio, FirstStartCreatesNonameInkPictureNumberedOneAndRestartFindsIt) {
                                       1,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(pfo, ReadBytes(root + "/Portfolio_Data/Pfo.Head"));
 
-    scribbix::Portfolio again(64, 48);
-    Start(again);
-    ASSERT_TRUE(again.PictureCount() == 1 && again.currentPicture);
-    EXPECT_TRUE(again.currentPicture->pictureNumber == 1 &&
-                std::string("Ink") == again.currentPicture->bottomLayer->name);
+    auto again = Start(64, 48);
+    ASSERT_TRUE(again->PictureCount() == 1 && again->currentPicture);
+    EXPECT_EQ(1, again->currentPicture->pictureNumber);
     EXPECT_EQ((std::vector<std::string>{"Noname_1", "Portfolio_Data"}), FilesIn(root));
-}
-
-TEST(Portfolio, DrawingSurvivesRestartByteForByte) {
-    sxtest::TempFolder t;
-    std::vector<uint8_t> drawn;
-    {
-        scribbix::Portfolio p(64, 48);
-        Start(p);
-        Stroke(*p.currentPicture, 10, 5, 9, 9, {0.2f, 0.4f, 0.8f, 1.0f});
-        drawn = Snapshot(*p.currentPicture->currentLayer);
-        ASSERT_TRUE(p.SavePortfolio());
-    }
-    scribbix::Portfolio again(64, 48);
-    Start(again);
-    ASSERT_NE(nullptr, again.currentPicture);
-    EXPECT_EQ(drawn, Snapshot(*again.currentPicture->currentLayer));
-    EXPECT_FALSE(again.currentPicture->emptyFlag);
+    Stroke(*again->currentPicture, 10, 5, 9, 9, {0.2f, 0.4f, 0.8f, 1.0f});
+    const auto drawn = Snapshot(*again->currentPicture->currentLayer);
+    ASSERT_TRUE(again->SavePortfolio());
+    again.reset();
+    again = Start(64, 48);
+    EXPECT_FALSE(again->currentPicture->emptyFlag);
+    EXPECT_EQ(drawn, Snapshot(*again->currentPicture->currentLayer));
 }
 
 TEST(Portfolio, FolderNameTurnsSlashAndColonIntoSpacesAndFollowsNameChanges) {
     sxtest::TempFolder t;
-    scribbix::Portfolio p(32, 32);
-    Start(p);
-    c_TesPic* pic = p.CreatePicture(32, 32, "a/b:c");
+    auto p = Start(32, 32);
+    c_TesPic* pic = p->CreatePicture(32, 32, "a/b:c");
     ASSERT_NE(nullptr, pic);
     ASSERT_NE(nullptr, pic->AddColourLayer());
-    ASSERT_TRUE(p.SavePortfolio());
-    const std::string root = PortfolioRoot(t);
+    ASSERT_TRUE(p->SavePortfolio());
+    const std::string root = t.Portfolio();
     EXPECT_TRUE(fs::is_regular_file(root + "/a b c_2/Pic.Head"));
-
     std::strcpy(pic->name, "Sunset");
-    ASSERT_TRUE(p.EnterPictureFolder(*pic, false));
+    ASSERT_TRUE(p->EnterPictureFolder(*pic, false));
     EXPECT_FALSE(fs::exists(root + "/a b c_2"));
     EXPECT_TRUE(fs::is_regular_file(root + "/Sunset_2/Pic.Head"));
     EXPECT_TRUE(fs::is_regular_file(root + "/Sunset_2/0000000001.LayMap"));
@@ -103,97 +68,80 @@ TEST(Portfolio, FolderNameTurnsSlashAndColonIntoSpacesAndFollowsNameChanges) {
 TEST(Portfolio, DuplicatePictureNumberGoesToTheFolderFoundSecond) {
     sxtest::TempFolder t;
     {
-        scribbix::Portfolio p(16, 16);
-        Start(p);
-        p.CreateBlankPicture();
-        ASSERT_TRUE(p.SavePortfolio());
+        auto p = Start(16, 16);
+        p->CreateBlankPicture();
+        ASSERT_TRUE(p->SavePortfolio());
     }
-    const std::string root = PortfolioRoot(t);
+    const std::string root = t.Portfolio();
     fs::copy_file(root + "/Noname_1/Pic.Head", root + "/Noname_2/Pic.Head",
                   fs::copy_options::overwrite_existing);
-    scribbix::Portfolio p(16, 16);
-    Start(p);
-    ASSERT_EQ(2, p.PictureCount());
-    EXPECT_TRUE(p.firstPicture->pictureNumber == 1 && p.firstPicture->nameNumber == 1);
+    auto p = Start(16, 16);
+    ASSERT_EQ(2, p->PictureCount());
+    EXPECT_TRUE(p->firstPicture->pictureNumber == 1 && p->firstPicture->nameNumber == 1);
     // The highest stored was 2.
-    EXPECT_TRUE(p.lastPicture->pictureNumber == 3 && p.lastPicture->nameNumber == 2 &&
-                p.highestPictureNumber == 3);
+    EXPECT_TRUE(p->lastPicture->pictureNumber == 3 && p->lastPicture->nameNumber == 2 &&
+                p->highestPictureNumber == 3);
 }
 
 TEST(Portfolio, NameNumberGapOneTwoFourClosesToThreeAndRenamesFolder) {
     sxtest::TempFolder t;
     {
-        scribbix::Portfolio p(16, 16);
-        Start(p);
-        p.CreateBlankPicture();
-        p.CreateBlankPicture();
-        ASSERT_TRUE(p.SavePortfolio());
+        auto p = Start(16, 16);
+        p->CreateBlankPicture();
+        p->CreateBlankPicture();
+        ASSERT_TRUE(p->SavePortfolio());
     }
-    const std::string root = PortfolioRoot(t);
+    const std::string root = t.Portfolio();
     fs::rename(root + "/Noname_3", root + "/Noname_4");
-    scribbix::Portfolio p(16, 16);
-    Start(p);
-    ASSERT_EQ(3, p.PictureCount());
+    auto p = Start(16, 16);
+    ASSERT_EQ(3, p->PictureCount());
     std::vector<int32_t> numbers;
-    for (c_TesPic* q = p.firstPicture; q; q = q->next)
+    for (c_TesPic* q = p->firstPicture; q; q = q->next)
         numbers.push_back(q->nameNumber);
     std::sort(numbers.begin(), numbers.end());
     EXPECT_EQ((std::vector<int32_t>{1, 2, 3}), numbers);
-    EXPECT_EQ(3, p.highestNameNumber);
+    EXPECT_EQ(3, p->highestNameNumber);
     EXPECT_TRUE(fs::is_regular_file(root + "/Noname_3/Pic.Head"));
     EXPECT_FALSE(fs::exists(root + "/Noname_4"));
 }
 
-TEST(Portfolio, BlankDrawingTurnsToPortraitScreenButDrawingKeepsItsSize) {
+TEST(Portfolio, BlankDrawingTakesTheScreensSizeButADrawingKeepsItsOwn) {
     sxtest::TempFolder t;
     int32_t drawnNumber = 0;
     std::vector<uint8_t> drawn;
     {
-        scribbix::Portfolio p(60, 40);
-        Start(p);
-        c_TesPic* blank = p.currentPicture;
-        ASSERT_EQ(60, blank->width);
-        c_TesPic* art = p.CreateBlankPicture();
+        auto p = Start(60, 40);
+        ASSERT_EQ(60, p->currentPicture->width);
+        c_TesPic* art = p->CreateBlankPicture();
         Stroke(*art, 50, 30, 5, 5, {1, 0, 0, 1});
         drawn = Snapshot(*art->currentLayer);
         drawnNumber = art->pictureNumber;
-        ASSERT_TRUE(p.SavePortfolio());
+        ASSERT_TRUE(p->SavePortfolio());
     }
-    scribbix::Portfolio p(40, 60);
-    Start(p);
-    c_TesPic* blank = p.FindPicture(1);
-    ASSERT_NE(nullptr, blank);
-    p.SetCurrentPicture(blank);
-    EXPECT_TRUE(blank->width == 40 && blank->height == 60 && blank->centreX == 20 && blank->centreY == 30);
-    c_TesPic* art = p.FindPicture(drawnNumber);
-    p.SetCurrentPicture(art);
-    EXPECT_TRUE(art->width == 60 && art->height == 40);
-    EXPECT_EQ(drawn, Snapshot(*art->currentLayer));
-}
-
-TEST(Portfolio, BlankDrawingOfOtherSizeIsCutOrWidenedToTheScreen) {
-    sxtest::TempFolder t;
-    {
-        scribbix::Portfolio p(60, 40);
-        Start(p);
-        ASSERT_TRUE(p.SavePortfolio());
+    // Turned to a portrait screen, then cut or widened to one of another shape.
+    for (auto [w, h] : {std::pair{40, 60}, std::pair{50, 70}}) {
+        auto p = Start(w, h);
+        c_TesPic* blank = p->FindPicture(1);
+        ASSERT_NE(nullptr, blank);
+        p->SetCurrentPicture(blank);
+        EXPECT_TRUE(blank->width == w && blank->height == h && blank->centreX == w / 2 &&
+                    blank->centreY == h / 2);
+        c_TesPic* art = p->FindPicture(drawnNumber);
+        p->SetCurrentPicture(art);
+        EXPECT_TRUE(art->width == 60 && art->height == 40);
+        EXPECT_EQ(drawn, Snapshot(*art->currentLayer));
     }
-    scribbix::Portfolio p(50, 70);
-    Start(p);
-    EXPECT_EQ(50, p.currentPicture->width);
-    EXPECT_EQ(70, p.currentPicture->height);
 }
 
 TEST(Portfolio, KillDuringSaveLeavesPreviousFilesReadable) {
     sxtest::TempFolder t;
-    InjectionOff off;
+    sxtest::InjectionOff off;
     std::vector<uint8_t> saved;
     {
-        scribbix::Portfolio p(64, 48);
-        Start(p);
-        Stroke(*p.currentPicture, 4, 4, 20, 20, {0.1f, 0.9f, 0.3f, 1.0f});
-        ASSERT_TRUE(p.SavePortfolio());
-        saved = Snapshot(*p.currentPicture->currentLayer);
+        auto p = Start(64, 48);
+        Stroke(*p->currentPicture, 4, 4, 20, 20, {0.1f, 0.9f, 0.3f, 1.0f});
+        ASSERT_TRUE(p->SavePortfolio());
+        saved = Snapshot(*p->currentPicture->currentLayer);
     }
     // Cut points across the layer header, the 49 kB pixel file, "Pic.Head" and "Pfo.Head", and
     // beyond the end (where the save completes and becomes the state to find next time).
@@ -208,20 +156,18 @@ TEST(Portfolio, KillDuringSaveLeavesPreviousFilesReadable) {
     int failed = 0;
     for (size_t i = 0; i < limits.size(); ++i) {
         c_VekFil_Disk::FailWritesAfter(-1); // "restart"
-        scribbix::Portfolio p(64, 48);
-        Start(p);
-        ASSERT_NE(nullptr, p.currentPicture);
-        ASSERT_NE(nullptr, p.currentPicture->currentLayer) << "after a kill at byte " << limits[i - (i > 0)];
-        const auto found = Snapshot(*p.currentPicture->currentLayer);
+        auto p = Start(64, 48);
+        ASSERT_NE(nullptr, p->currentPicture);
+        ASSERT_NE(nullptr, p->currentPicture->currentLayer) << "after a kill at byte " << limits[i - (i > 0)];
+        const auto found = Snapshot(*p->currentPicture->currentLayer);
         ASSERT_TRUE(found == saved || found == attempt) << "after a kill at byte " << limits[i - (i > 0)];
         saved = found;
-        for (const std::string& f : FilesIn(PortfolioRoot(t) + "/Noname_1")) {
+        for (const std::string& f : FilesIn(t.Portfolio() + "/Noname_1"))
             EXPECT_FALSE(c_VekFil_Disk::IsTemporaryName(f)) << "stray " << f << " not cleaned up on load";
-        }
-        Stroke(*p.currentPicture, 0, 0, 64, 48, {float(i) / 64.0f, 1, 1, 0.5f});
-        attempt = Snapshot(*p.currentPicture->currentLayer);
+        Stroke(*p->currentPicture, 0, 0, 64, 48, {float(i) / 64.0f, 1, 1, 0.5f});
+        attempt = Snapshot(*p->currentPicture->currentLayer);
         c_VekFil_Disk::FailWritesAfter(limits[i], true);
-        if (p.SavePortfolio()) {
+        if (p->SavePortfolio()) {
             saved = attempt;
         } else {
             ++failed;
@@ -229,21 +175,18 @@ TEST(Portfolio, KillDuringSaveLeavesPreviousFilesReadable) {
     }
     EXPECT_GE(failed, 30);
     c_VekFil_Disk::FailWritesAfter(-1);
-    scribbix::Portfolio p(64, 48);
-    Start(p);
-    EXPECT_EQ(saved, Snapshot(*p.currentPicture->currentLayer));
+    EXPECT_EQ(saved, Snapshot(*Start(64, 48)->currentPicture->currentLayer));
 }
 
 TEST(Portfolio, FailedSaveWithReleaseKeepsPixelsAndDirtyFlags) {
     sxtest::TempFolder t;
-    InjectionOff off;
-    scribbix::Portfolio p(32, 32);
-    Start(p);
-    c_TesPic* pic = p.currentPicture;
+    sxtest::InjectionOff off;
+    auto p = Start(32, 32);
+    c_TesPic* pic = p->currentPicture;
     Stroke(*pic, 1, 1, 5, 5, {1, 0, 1, 1});
     const auto drawn = Snapshot(*pic->currentLayer);
     c_VekFil_Disk::FailWritesAfter(0);
-    EXPECT_FALSE(p.SavePicture(*pic, false, true));
+    EXPECT_FALSE(p->SavePicture(*pic, false, true));
     c_VekFil_Disk::FailWritesAfter(-1);
     ASSERT_TRUE(pic->currentLayer->HasPixels());
     EXPECT_TRUE(pic->currentLayer->pixelsDirty == 1 && drawn == Snapshot(*pic->currentLayer));
@@ -251,63 +194,44 @@ TEST(Portfolio, FailedSaveWithReleaseKeepsPixelsAndDirtyFlags) {
 
 TEST(Portfolio, SlotSwitchReleasesPixelsAndReloadsThemLazily) {
     sxtest::TempFolder t;
-    scribbix::Portfolio p(32, 24);
-    Start(p);
-    p.NormalizeSlots();
-    EXPECT_EQ(1, p.slots[0]);
-    EXPECT_EQ("not started yet", p.SlotCaption(0));
-    c_TesPic* first = p.currentPicture;
+    auto p = Start(32, 24);
+    p->NormalizeSlots();
+    EXPECT_EQ(1, p->slots[0]);
+    c_TesPic* first = p->currentPicture;
     Stroke(*first, 3, 3, 4, 4, {0, 0, 1, 1});
     const auto drawn = Snapshot(*first->currentLayer);
-    EXPECT_EQ("Drawing 1", p.SlotCaption(0));
-    ASSERT_TRUE(p.ChooseSlot(4));
-    EXPECT_TRUE(first != p.currentPicture && p.slots[4] == 2 && !first->bottomLayer->HasPixels());
-    EXPECT_EQ("Drawing 1", p.SlotCaption(0)); // known from the header, without loading
-    EXPECT_EQ("not started yet", p.SlotCaption(4));
-    ASSERT_TRUE(p.ChooseSlot(0));
-    EXPECT_EQ(first, p.currentPicture);
+    ASSERT_TRUE(p->ChooseSlot(4));
+    EXPECT_TRUE(first != p->currentPicture && p->slots[4] == 2 && !first->bottomLayer->HasPixels());
+    EXPECT_EQ("Drawing 1", p->SlotCaption(0)); // known from the header, without loading
+    ASSERT_TRUE(p->ChooseSlot(0));
+    EXPECT_EQ(first, p->currentPicture);
     EXPECT_EQ(drawn, Snapshot(*first->currentLayer));
-    p.slots[7] = 1;
-    p.NormalizeSlots();
-    EXPECT_EQ(0, p.slots[7]);
+    p->slots[7] = 1; // a second slot of the same picture is emptied
+    p->NormalizeSlots();
+    EXPECT_EQ(0, p->slots[7]);
 }
 
 TEST(Portfolio, DestroyingTheOnlyPictureIsRefusedAndDestroyRemovesFolder) {
     sxtest::TempFolder t;
-    scribbix::Portfolio p(16, 16);
-    Start(p);
-    EXPECT_FALSE(p.DestroyPicture(p.currentPicture));
-    c_TesPic* second = p.CreateBlankPicture();
-    ASSERT_TRUE(p.SavePortfolio());
-    ASSERT_TRUE(fs::exists(PortfolioRoot(t) + "/Noname_2"));
-    EXPECT_TRUE(p.DestroyPicture(second));
-    ASSERT_TRUE(p.PictureCount() == 1 && p.currentPicture);
-    EXPECT_EQ(1, p.currentPicture->pictureNumber);
-    EXPECT_FALSE(fs::exists(PortfolioRoot(t) + "/Noname_2"));
+    auto p = Start(16, 16);
+    EXPECT_FALSE(p->DestroyPicture(p->currentPicture));
+    c_TesPic* second = p->CreateBlankPicture();
+    ASSERT_TRUE(p->SavePortfolio());
+    ASSERT_TRUE(fs::exists(t.Portfolio() + "/Noname_2"));
+    EXPECT_TRUE(p->DestroyPicture(second));
+    ASSERT_TRUE(p->PictureCount() == 1 && p->currentPicture);
+    EXPECT_EQ(1, p->currentPicture->pictureNumber);
+    EXPECT_FALSE(fs::exists(t.Portfolio() + "/Noname_2"));
 }
 
 TEST(Portfolio, UnreadablePictureFolderIsLeftAloneAndItsNameNumberNotReused) {
     sxtest::TempFolder t;
-    const std::string root = PortfolioRoot(t);
-    fs::create_directories(root + "/Noname_1");
-    sxtest::WriteBytes(root + "/Noname_1/Pic.Head", {1, 2, 3});
-    scribbix::Portfolio p(16, 16);
-    Start(p);
-    ASSERT_EQ(1, p.PictureCount());
-    EXPECT_EQ(2, p.currentPicture->nameNumber);
-    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), ReadBytes(root + "/Noname_1/Pic.Head"));
-}
-
-TEST(Portfolio, ExportFolderIsScribbixInPicturesAndBecomesTheSharedCurrentFolder) {
-    sxtest::TempFolder t;
-    fs::create_directories(t.Path("Pictures"));
-    setenv("XDG_PICTURES_DIR", t.Path("Pictures").c_str(), 1);
-    scribbix::Portfolio p(16, 16);
-    EXPECT_FALSE(p.EnterExportFolder(false));
-    ASSERT_TRUE(p.EnterExportFolder(true));
-    EXPECT_EQ(t.Path("Pictures/Scribbix"), vek::FolderService::Get().Current());
-    EXPECT_EQ(t.Path("Pictures/Scribbix"), p.CurrentFolder());
-    unsetenv("XDG_PICTURES_DIR");
+    fs::create_directories(t.Portfolio() + "/Noname_1");
+    sxtest::WriteBytes(t.Portfolio() + "/Noname_1/Pic.Head", {1, 2, 3});
+    auto p = Start(16, 16);
+    ASSERT_EQ(1, p->PictureCount());
+    EXPECT_EQ(2, p->currentPicture->nameNumber);
+    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), ReadBytes(t.Portfolio() + "/Noname_1/Pic.Head"));
 }
 
 TEST(Portfolio, DrawingWhoseOnlyLayerCannotBeReadGetsAFreshPaintableLayerAndKeepsTheFiles) {
@@ -316,24 +240,22 @@ TEST(Portfolio, DrawingWhoseOnlyLayerCannotBeReadGetsAFreshPaintableLayerAndKeep
     for (const char* damaged : {"0000000001.LayHead", "0000000001.LayMap"}) {
         sxtest::TempFolder t;
         {
-            scribbix::Portfolio p(16, 16);
-            Start(p);
-            Stroke(*p.currentPicture, 1, 1, 3, 3, {1, 1, 1, 1});
-            ASSERT_TRUE(p.SavePortfolio());
+            auto p = Start(16, 16);
+            Stroke(*p->currentPicture, 1, 1, 3, 3, {1, 1, 1, 1});
+            ASSERT_TRUE(p->SavePortfolio());
         }
-        const std::string file = PortfolioRoot(t) + "/Noname_1/" + damaged;
+        const std::string file = t.Portfolio() + "/Noname_1/" + damaged;
         auto bytes = ReadBytes(file);
         bytes.resize(bytes.size() - 4);
         sxtest::WriteBytes(file, bytes);
-        scribbix::Portfolio p(16, 16);
-        Start(p);
-        ASSERT_NE(nullptr, p.currentPicture);
-        c_TesLayer* l = p.currentPicture->currentLayer;
+        auto p = Start(16, 16);
+        ASSERT_NE(nullptr, p->currentPicture);
+        c_TesLayer* l = p->currentPicture->currentLayer;
         ASSERT_NE(nullptr, l) << damaged;
-        EXPECT_EQ(1, p.currentPicture->LayerCount()) << damaged;
+        EXPECT_EQ(1, p->currentPicture->LayerCount()) << damaged;
         EXPECT_NE(1, l->id) << damaged;
         EXPECT_TRUE(l->HasPixels() && l->compacted == 0) << damaged;
-        ASSERT_TRUE(p.SavePortfolio());
+        ASSERT_TRUE(p->SavePortfolio());
         EXPECT_EQ(bytes, ReadBytes(file)) << damaged << " is left for recovery, not overwritten";
     }
 }
