@@ -1,14 +1,10 @@
 // Undo, redo and the savepoint against real pictures and files: every step compared byte for
 // byte with the state it must bring back, the step counts of the buttons, and the files left in
 // the "Undo" folder.
-#include "app/Portfolio.h"
 #include "engine/history/c_TesUndo.h"
 #include "StoreKit.h"
-#include "TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace fs = std::filesystem;
 using sxtest::FilesIn;
@@ -19,54 +15,39 @@ namespace {
 
 struct History : ::testing::Test {
     sxtest::TempFolder t;
-    scribbix::Portfolio p{24, 16};
+    std::unique_ptr<scribbix::Portfolio> p = sxtest::Start(24, 16);
 
-    void SetUp() override {
-        p.RunLoadingSequence();
-        p.RunLoadingSequence();
-    }
-    c_TesPic& Pic() { return *p.currentPicture; }
+    c_TesPic& Pic() { return *p->currentPicture; }
     std::vector<uint8_t> Now() { return Snapshot(*Pic().currentLayer); }
     void Undo() { Pic().history->Undo(0); }
     void Redo() { Pic().history->Undo(1); }
-    int32_t UndoSteps() { return Pic().history->UndoSteps(); }
-    int32_t RedoSteps() { return Pic().history->RedoSteps(); }
-    std::string UndoFolder() { return t.DataHome() + "/Vekstal/Scribbix_Stuff/Portfolio/Noname_1/Undo"; }
+    bool Steps(int32_t undo, int32_t redo) {
+        return Pic().history->UndoSteps() == undo && Pic().history->RedoSteps() == redo;
+    }
+    std::string Folder(const char* sub) { return t.Portfolio() + "/Noname_1/" + sub; }
 };
 
 } // namespace
 
-TEST_F(History, OneStrokeThenUndoShowsNoUndoAndOneRedoAndRedoBringsItBack) {
-    const auto blank = Now();
-    Stroke(Pic(), 2, 3, 4, 5, {1, 0, 0, 1});
-    const auto drawn = Now();
-    EXPECT_TRUE(UndoSteps() == 1 && RedoSteps() == 0);
-    Undo();
-    EXPECT_EQ(blank, Now());
-    EXPECT_TRUE(UndoSteps() == 0 && RedoSteps() == 1);
-    c_TesUndo& h = static_cast<c_TesUndo&>(*Pic().history);
-    EXPECT_TRUE(h.undoCount == 0 && h.redoCount == 2); // the present-state snapshot and the stroke
-    Redo();
-    EXPECT_EQ(drawn, Now());
-    EXPECT_TRUE(UndoSteps() == 1 && RedoSteps() == 0);
-}
-
-TEST_F(History, TwoStrokesOnDifferentRegionsUndoneAndRedoneExactly) {
+TEST_F(History, StrokesUndoneAndRedoneExactlyWithTheButtonsStepCounts) {
     const auto s0 = Now();
     Stroke(Pic(), 1, 1, 3, 3, {0.5f, 0.5f, 0, 1});
     const auto s1 = Now();
+    EXPECT_TRUE(Steps(1, 0));
     Stroke(Pic(), 15, 9, 6, 4, {0, 0.25f, 1, 0.75f});
     const auto s2 = Now();
     Undo();
     EXPECT_EQ(s1, Now());
+    c_TesUndo& h = static_cast<c_TesUndo&>(*Pic().history);
+    EXPECT_TRUE(h.undoCount == 1 && h.redoCount == 2); // the present-state snapshot and the stroke
     Undo();
     EXPECT_EQ(s0, Now());
-    EXPECT_TRUE(UndoSteps() == 0 && RedoSteps() == 2);
+    EXPECT_TRUE(Steps(0, 2));
     Redo();
     EXPECT_EQ(s1, Now());
     Redo();
     EXPECT_EQ(s2, Now());
-    EXPECT_TRUE(UndoSteps() == 2 && RedoSteps() == 0);
+    EXPECT_TRUE(Steps(2, 0));
     // And back down again, through the records the redos rewrote.
     Undo();
     EXPECT_EQ(s1, Now());
@@ -78,14 +59,14 @@ TEST_F(History, NewRecordAfterUndoDiscardsRedoSideAndItsFiles) {
     Stroke(Pic(), 0, 0, 2, 2, {1, 1, 1, 1});
     Stroke(Pic(), 5, 5, 2, 2, {1, 1, 1, 1});
     Undo();
-    ASSERT_EQ(1, RedoSteps());
+    ASSERT_TRUE(Steps(1, 1));
     // Serials 1, 2 (strokes), 3 (present-state snapshot): all three have files.
     EXPECT_EQ((std::vector<std::string>{"0000000001.Undo", "0000000002.Undo", "0000000003.Undo"}),
-              FilesIn(UndoFolder()));
+              FilesIn(Folder("Undo")));
     const auto before = Now();
     Stroke(Pic(), 10, 10, 3, 3, {0, 1, 0, 1});
-    EXPECT_TRUE(RedoSteps() == 0 && UndoSteps() == 2);
-    EXPECT_EQ((std::vector<std::string>{"0000000001.Undo", "0000000004.Undo"}), FilesIn(UndoFolder()));
+    EXPECT_TRUE(Steps(2, 0));
+    EXPECT_EQ((std::vector<std::string>{"0000000001.Undo", "0000000004.Undo"}), FilesIn(Folder("Undo")));
     Redo(); // nothing to redo: no change
     Stroke(Pic(), 10, 10, 3, 3, {0, 1, 0, 1}, false);
     Undo();
@@ -98,15 +79,15 @@ TEST_F(History, TwentySixRecordsDropTheOldestAndStepsNeverExceedTwentyFive) {
         Stroke(Pic(), i % 24, i / 24, 1, 1, {1, 0, 0, 1});
         after.push_back(Now());
     }
-    EXPECT_TRUE(static_cast<c_TesUndo&>(*Pic().history).undoCount == 26 && UndoSteps() == 25);
-    auto files = FilesIn(UndoFolder());
+    EXPECT_TRUE(static_cast<c_TesUndo&>(*Pic().history).undoCount == 26 && Steps(25, 0));
+    auto files = FilesIn(Folder("Undo"));
     ASSERT_EQ(26u, files.size());
     EXPECT_EQ("0000000002.Undo", files.front());
     int undos = 0;
-    while (UndoSteps() > 0 && undos < 40) {
+    while (Pic().history->UndoSteps() > 0 && undos < 40) {
         Undo();
         ++undos;
-        EXPECT_LE(RedoSteps(), 25);
+        EXPECT_LE(Pic().history->RedoSteps(), 25);
     }
     // The first undo needed a slot for the present state, so one more record went.
     EXPECT_EQ(25, undos);
@@ -118,8 +99,7 @@ TEST_F(History, GoingBackToSavepointCanBeUndoneAndRedone) {
     const auto atSavepoint = Now();
     Pic().history->SavepointCommand(1);
     EXPECT_EQ(1, Pic().hasSavepoint);
-    EXPECT_TRUE(
-        fs::is_regular_file(t.DataHome() + "/Vekstal/Scribbix_Stuff/Portfolio/Noname_1/Savepoints/1.tesp"));
+    EXPECT_TRUE(fs::is_regular_file(Folder("Savepoints/1.tesp")));
     Stroke(Pic(), 10, 2, 8, 8, {1, 1, 0, 1});
     const auto later = Now();
     Pic().history->SavepointCommand(2);
@@ -133,21 +113,20 @@ TEST_F(History, GoingBackToSavepointCanBeUndoneAndRedone) {
     EXPECT_EQ(later, Now());
     Pic().history->SavepointCommand(3);
     EXPECT_EQ(0, Pic().hasSavepoint);
-    EXPECT_FALSE(fs::exists(t.DataHome() + "/Vekstal/Scribbix_Stuff/Portfolio/Noname_1/Savepoints"));
+    EXPECT_FALSE(fs::exists(Folder("Savepoints")));
 }
 
 TEST_F(History, DamagedSavepointRecordsNothingAndChangesNothing) {
     Stroke(Pic(), 1, 1, 5, 5, {0, 0, 1, 1});
     Pic().history->SavepointCommand(1);
-    const std::string sp = t.DataHome() + "/Vekstal/Scribbix_Stuff/Portfolio/Noname_1/Savepoints/1.tesp";
-    auto bytes = sxtest::ReadBytes(sp);
+    auto bytes = sxtest::ReadBytes(Folder("Savepoints/1.tesp"));
     bytes.resize(bytes.size() - 8);
-    sxtest::WriteBytes(sp, bytes);
+    sxtest::WriteBytes(Folder("Savepoints/1.tesp"), bytes);
     Stroke(Pic(), 10, 2, 8, 8, {1, 1, 0, 1});
     const auto later = Now();
     c_TesPic* before = &Pic();
     Pic().history->SavepointCommand(2);
-    EXPECT_TRUE(before == &Pic() && later == Now() && UndoSteps() == 2);
+    EXPECT_TRUE(before == &Pic() && later == Now() && Steps(2, 0));
 }
 
 TEST_F(History, LayoutStepRestoresSettingsAndKeepsPresentPixels) {
@@ -165,10 +144,10 @@ TEST_F(History, LayoutStepRestoresSettingsAndKeepsPresentPixels) {
     EXPECT_EQ(pixels, Now());
 }
 
-TEST_F(History, ClearDrawingIsAPictureStepThatUndoesExactly) {
+TEST_F(History, ClearDrawingIsAPictureStepThatUndoesExactlyAndIsSavedWhole) {
     Stroke(Pic(), 2, 2, 10, 10, {0.9f, 0.1f, 0.1f, 1});
     const auto drawn = Now();
-    p.ClearDrawing();
+    p->ClearDrawing();
     EXPECT_TRUE(Pic().IsEmpty());
     const auto cleared = Now();
     Undo();
@@ -176,12 +155,8 @@ TEST_F(History, ClearDrawingIsAPictureStepThatUndoesExactly) {
     EXPECT_EQ(1, Pic().pictureNumber);
     Redo();
     EXPECT_EQ(cleared, Now());
-    // The rebuilt picture is saved whole and nothing of the old files is left behind.
-    ASSERT_TRUE(p.SavePortfolio());
-    scribbix::Portfolio again(24, 16);
-    again.RunLoadingSequence();
-    again.RunLoadingSequence();
-    EXPECT_EQ(cleared, Snapshot(*again.currentPicture->currentLayer));
+    ASSERT_TRUE(p->SavePortfolio());
+    EXPECT_EQ(cleared, Snapshot(*sxtest::Start(24, 16)->currentPicture->currentLayer));
 }
 
 TEST_F(History, UndoAfterChoosingAnotherLayerRestoresTheStrokesLayer) {
@@ -198,16 +173,14 @@ TEST_F(History, UndoAfterChoosingAnotherLayerRestoresTheStrokesLayer) {
         EXPECT_EQ(0.0f, back->Pixels()[i * 4 + 3]);
 }
 
-TEST_F(History, NewStoreEmptiesTheUndoFolder) {
+TEST_F(History, LoadingEmptiesTheUndoFolderAndClearingFilesRemovesIt) {
     Stroke(Pic(), 1, 1, 2, 2, {1, 1, 1, 1});
-    ASSERT_FALSE(FilesIn(UndoFolder()).empty());
-    ASSERT_TRUE(p.SavePortfolio());
-    scribbix::Portfolio again(24, 16);
-    again.RunLoadingSequence();
-    again.RunLoadingSequence();
-    EXPECT_TRUE(FilesIn(UndoFolder()).empty());
-    EXPECT_EQ(0, again.currentPicture->history->UndoSteps());
-    Stroke(*again.currentPicture, 1, 1, 2, 2, {1, 1, 1, 1});
-    again.currentPicture->history->ClearFiles(true);
-    EXPECT_FALSE(fs::exists(UndoFolder()));
+    ASSERT_FALSE(FilesIn(Folder("Undo")).empty());
+    ASSERT_TRUE(p->SavePortfolio());
+    auto again = sxtest::Start(24, 16);
+    EXPECT_TRUE(FilesIn(Folder("Undo")).empty());
+    EXPECT_EQ(0, again->currentPicture->history->UndoSteps());
+    Stroke(*again->currentPicture, 1, 1, 2, 2, {1, 1, 1, 1});
+    again->currentPicture->history->ClearFiles(true);
+    EXPECT_FALSE(fs::exists(Folder("Undo")));
 }
