@@ -1,12 +1,14 @@
 // The picture composite: hand-computed cases of every row of the colour table, paper modes, the
-// wax overlay, include-hidden, margins on a repeating picture, and a plain per-pixel reference
-// composite checked against the banded one on random stacks.
+// wax overlay, include-hidden, margins on a repeating picture, a plain per-pixel reference
+// composite checked against the banded one on random stacks, and the SIMD row kernels checked
+// bit for bit against the plain ones.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "PictureTestUtil.h"
 #include "engine/picture/BlendModes.h"
+#include "engine/picture/CompositeRows.h"
 #include "engine/picture/c_TesLayer_Wax.h"
 
 using namespace pictest;
@@ -16,10 +18,6 @@ namespace {
 struct Rgba {
     float r, g, b, a;
 };
-
-c_TesLayer_Gfx* Layer(c_TesPic& pic) {
-    return pic.AddColourLayer();
-}
 
 void ExpectPx(const c_TesLayer& l, int x, int y, float r, float g, float b, float a) {
     const float* p = l.Pixels() + (size_t(y - l.y) * l.width + (x - l.x)) * 4;
@@ -39,77 +37,50 @@ struct LayerCase {
 TEST(Composite, HandComputedPixelsOfEveryCaseOfTheColourTableThePaperAndTheWax) {
     const float third = 0.666666686534881591796875f,
                 rest = 0.333333313465118408203125f; // f, 1 − f of 0.5 / 0.75
-    const Rgba clear{0, 0, 0, 0}, red{1, 0, 0, 0.5f}, grey{0.5f, 0.5f, 0.5f, 1}, under{0.2f, 0.4f, 0.6f, 1};
+    const Rgba clear{0, 0, 0, 0}, red{1, 0, 0, 0.5f}, grey{0.5f, 0.5f, 0.5f, 1}, under{0.2f, 0.4f, 0.6f, 1},
+        onPaper{0.75f, 0.125f, 0, 1}, yellow{1, 0.7f, 0, 1}, dim{0.2f, 0.4f, 0.6f, 0.8f}, blue{0, 0, 1, 1},
+        halfBlue{0, 0, 1, 0.5f}, quarter{0.25f, 0.25f, 0.25f, 0.5f}, tint{0.5f, 0.25f, 1, 1};
     const float mix = 0.5f * 1.0f + 0.5f * 0.2f; // half wax over an opaque pixel: t = k = 0.5
     const struct {
         const char* what;
         std::vector<LayerCase> layers;
-        int paperMode, paperOn;
-        bool hidden;
         std::vector<Rgba> want;
+        int paperMode = 0, paperOn = 1;
+        bool hidden = false;
     } cases[] = {
         // The paper is (0.5, 0.25, 0): half-transparent red over it is (0.75, 0.125, 0).
-        {"half transparent red without paper", {{{red}}}, 0, 1, false, {red}},
-        {"... on paper", {{{red}}}, 1, 0, false, {{0.75f, 0.125f, 0, 1}}},
-        {"... with the picture's paper switch off", {{{red}}}, -1, 0, false, {red}},
-        {"... with the picture's paper switch on", {{{red}}}, -1, 1, false, {{0.75f, 0.125f, 0, 1}}},
-        {"paper where nothing is drawn", {{{clear}}}, 1, 0, false, {{0.5f, 0.25f, 0, 1}}},
+        {"half transparent red without paper", {{{red}}}, {red}},
+        {"... on paper", {{{red}}}, {onPaper}, 1, 0},
+        {"... with the picture's paper switch off", {{{red}}}, {red}, -1, 0},
+        {"... with the picture's paper switch on", {{{red}}}, {onPaper}, -1, 1},
+        {"paper where nothing is drawn", {{{clear}}}, {{0.5f, 0.25f, 0, 1}}, 1, 0},
         {"Normal over, single-precision weights",
-         {{{{0, 0, 1, 1}, {0, 0, 1, 0.5f}}}, {{red, red}}},
-         0,
-         1,
-         false,
+         {{{blue, halfBlue}}, {{red, red}}},
          {{0.5f, 0, 0.5f, 1}, {third, 0, rest, 0.75f}}},
-        {"opacity 0 changes nothing",
-         {{{{0.2f, 0.4f, 0.6f, 0.8f}, clear}}, {{grey, grey}, 0}},
-         0,
-         1,
-         false,
-         {{0.2f, 0.4f, 0.6f, 0.8f}, clear}},
+        {"opacity 0 changes nothing", {{{dim, clear}}, {{grey, grey}, 0}}, {dim, clear}},
         {"opacity scales alpha in single precision",
          {{{{0.5f, 0.5f, 0.5f, 0.9f}}, 37}},
-         0,
-         1,
-         false,
          {{0.5f, 0.5f, 0.5f, 0.9f * 0.37f}}},
         {"Multiply leaves transparent areas transparent",
-         {{{grey, clear}}, {{{0.5f, 0.25f, 1, 1}, {0.5f, 0.25f, 1, 1}}, 100, kTesBlend_Multiply}},
-         0,
-         1,
-         false,
+         {{{grey, clear}}, {{tint, tint}, 100, kTesBlend_Multiply}},
          {{0.25f, 0.125f, 0.5f, 1}, clear}},
         {"a half-alpha Add mixes its result: 0.5·0.5 + 0.5·0.75",
-         {{{grey}}, {{{0.25f, 0.25f, 0.25f, 0.5f}}, 100, kTesBlend_Add}},
-         0,
-         1,
-         false,
+         {{{grey}}, {{quarter}, 100, kTesBlend_Add}},
          {{0.625f, 0.625f, 0.625f, 1}}},
         {"the lowest blend layer blends against the paper even with paper off",
-         {{{{0.25f, 0.25f, 0.25f, 0.5f}, clear}, 100, kTesBlend_Add}},
-         0,
-         1,
-         false,
+         {{{quarter, clear}, 100, kTesBlend_Add}},
          {{0.75f, 0.5f, 0.25f, 0.5f}, clear}},
-        {"hidden layers are left out", {{{grey}, 100, 0, 0}}, 0, 1, false, {clear}},
-        {"... unless asked for", {{{grey}, 100, 0, 0}}, 0, 1, true, {grey}},
+        {"hidden layers are left out", {{{grey}, 100, 0, 0}}, {clear}},
+        {"... unless asked for", {{{grey}, 100, 0, 0}}, {grey}, 0, 1, true},
         {"wax 0 leaves pixels, wax 1 paints opaque ones yellow, half wax mixes",
          {{{under, under, under}}, {{}, 100, 0, 1, {0, 1, 0.5f}}},
-         0,
-         1,
-         false,
-         {under, {1, 0.7f, 0, 1}, {mix, 0.5f * 0.7f + 0.5f * 0.4f, 0.5f * 0.6f, 1}}},
+         {under, yellow, {mix, 0.5f * 0.7f + 0.5f * 0.4f, 0.5f * 0.6f, 1}}},
         {"wax over nothing: its own colour, or transparent black",
          {{{clear, clear, clear}}, {{}, 100, 0, 1, {1, 0.25f, 0}}},
-         0,
-         1,
-         false,
-         {{1, 0.7f, 0, 1}, {1, 0.7f, 0, 0.25f}, clear}},
+         {yellow, {1, 0.7f, 0, 0.25f}, clear}},
         {"full wax over a half-transparent pixel is the wax colour",
-         {{{{0, 0, 1, 0.5f}}}, {{}, 100, 0, 1, {1}}},
-         0,
-         1,
-         false,
-         {{1, 0.7f, 0, 1}}},
+         {{{halfBlue}}, {{}, 100, 0, 1, {1}}},
+         {yellow}},
     };
     for (const auto& c : cases) {
         const int32_t w = static_cast<int32_t>(c.want.size());
@@ -176,7 +147,7 @@ struct MarginLayer : c_TesLayer_MonoComp_NoType {
 TEST(Composite, MarginsWidenAOnePixelCornerRectangleAcrossTheEdgesOfARepeatingPicture) {
     c_TesPic pic(10, 10);
     pic.repeatX = pic.repeatY = 1;
-    auto* l = Layer(pic);
+    auto* l = pic.AddColourLayer();
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x)
             SetPx(*l, x, y, float(x), float(y), 0, 1);
@@ -192,8 +163,7 @@ TEST(Composite, MarginsWidenAOnePixelCornerRectangleAcrossTheEdgesOfARepeatingPi
     ExpectPx(target, 10, 10, 0, 0, 0, 1);
     ExpectPx(target, 11, 11, 1, 1, 0, 1);
     // The layer with the margins works on the requested pixel only: the centre of the target.
-    ASSERT_EQ(m->calls.size(), 1u);
-    EXPECT_TRUE(m->calls[0].first == target.Pixels() + (1 * 3 + 1) * 4 && m->calls[0].second == 1001);
+    EXPECT_EQ(m->calls, (std::vector<std::pair<float*, int>>{{target.Pixels() + (1 * 3 + 1) * 4, 1001}}));
     // Over the whole picture it works on every pixel once.
     m->calls.clear();
     ASSERT_TRUE(pic.CompositeInto(target, 0, 0, 10, 10, false, 0));
@@ -205,38 +175,33 @@ TEST(Composite, MarginsWidenAOnePixelCornerRectangleAcrossTheEdgesOfARepeatingPi
 
 TEST(Wax, CompactedOutsideValueIsDrawnAroundTheContent) {
     c_TesPic pic(4, 1);
-    auto* l = Layer(pic);
+    auto* l = pic.AddColourLayer();
     for (int x = 0; x < 4; ++x)
         SetPx(*l, x, 0, 0, 0, 0, 1);
     // A wax layer read compacted: content one pixel at x = 1 with value 0, outside value 1.
     auto wax = std::make_unique<c_TesLayer_Wax>();
     wax->pixels.AllocZeroed(4);
-    wax->bytesPerChannel = 4;
-    wax->compacted = 1;
-    wax->x = 1, wax->width = 1, wax->height = 1;
-    wax->fullWidth = 4, wax->fullHeight = 1;
-    wax->outsideValue = 1.0f;
+    wax->bytesPerChannel = 4, wax->compacted = 1, wax->outsideValue = 1.0f;
+    wax->x = 1, wax->width = 1, wax->height = 1, wax->fullWidth = 4, wax->fullHeight = 1;
     pic.InsertLayer(std::move(wax), 3);
     auto t = pic.Composite(0, 0, 4, 1, false, 0);
+    ASSERT_NE(t, nullptr);
     ExpectPx(*t, 0, 0, 1.0f, 0.7f, 0.0f, 1);
     ExpectPx(*t, 1, 0, 0, 0, 0, 1);
     ExpectPx(*t, 3, 0, 1.0f, 0.7f, 0.0f, 1);
 }
 
-TEST(CompositeOnto, AFreshTargetIsDrawnOverItsWholeRaster) {
-    c_TesPic pic(3, 2);
-    auto* l = Layer(pic);
-    SetPx(*l, 2, 1, 0.5f, 0.5f, 0.5f, 1);
-    c_TesLayer_Gfx target;
-    ASSERT_TRUE(target.Create(0, 0, 3, 2));
-    l->CompositeOnto(target);
-    ExpectPx(target, 2, 1, 0.5f, 0.5f, 0.5f, 1);
-    EXPECT_EQ(target.visible, 1);
-}
-
-TEST(CompositeInto, ReusesTheTargetBlockAndFailureLeavesTheTargetAlone) {
+// A fresh target left at its default window is drawn over its whole raster; a reused target
+// keeps its block, and a failed composite leaves it as it was.
+TEST(CompositeInto, FreshTargetsAreDrawnWholeReusedOnesKeepTheirBlockAndFailureLeavesThemAlone) {
     c_TesPic pic(64, 32);
-    SetPx(*Layer(pic), 1, 1, 1, 1, 1, 1);
+    auto* l = pic.AddColourLayer();
+    SetPx(*l, 2, 1, 0.5f, 0.5f, 0.5f, 1);
+    c_TesLayer_Gfx fresh;
+    ASSERT_TRUE(fresh.Create(0, 0, 3, 2));
+    l->CompositeOnto(fresh);
+    ExpectPx(fresh, 2, 1, 0.5f, 0.5f, 0.5f, 1);
+    EXPECT_EQ(fresh.visible, 1);
     c_TesLayer_Gfx target;
     ASSERT_TRUE(pic.CompositeInto(target, 0, 0, 64, 32, false, 1));
     const void* block = target.pixels.Data();
@@ -245,12 +210,9 @@ TEST(CompositeInto, ReusesTheTargetBlockAndFailureLeavesTheTargetAlone) {
     const auto before = Bytes(target.pixels);
     vek::MemFailAfter(0, true);
     EXPECT_FALSE(pic.CompositeInto(target, 0, 0, 10, 10, false, 0));
-    vek::MemFailAfter(0);
-    EXPECT_EQ(target.width, 64);
-    EXPECT_EQ(Bytes(target.pixels), before);
-    vek::MemFailAfter(0, true);
     EXPECT_EQ(pic.Composite(0, 0, 4, 4, false, 0), nullptr);
     vek::MemFailAfter(0);
+    EXPECT_TRUE(target.width == 64 && Bytes(target.pixels) == before);
 }
 
 // ---- the reference: one pixel at a time over the whole rectangle, layers bottom-up ----
@@ -280,14 +242,10 @@ std::vector<float> Reference(c_TesPic& pic, int32_t x, int32_t y, int32_t w, int
                         inside ? l->Pixels()[size_t(py - l->y) * l->width + (px - l->x)] : l->outsideValue;
                     if (!inside && !l->compacted) continue;
                     float k = (1.0f - wv) * op, t = 1.0f - k, kd = k * D[3], a = t + kd;
-                    if (!(a > 0)) {
-                        D[0] = D[1] = D[2] = D[3] = 0;
-                        continue;
-                    }
-                    D[0] = (t * 1.0f + kd * D[0]) / a;
-                    D[1] = (t * 0.7f + kd * D[1]) / a;
-                    D[2] = (t * 0.0f + kd * D[2]) / a;
-                    D[3] = a;
+                    const float wc[3] = {1.0f, 0.7f, 0.0f}; // the wax colour
+                    for (int c = 0; c < 3; ++c)
+                        D[c] = a > 0 ? (t * wc[c] + kd * D[c]) / a : 0.0f;
+                    D[3] = a > 0 ? a : 0.0f;
                     continue;
                 }
                 if (!inside) continue;
@@ -333,14 +291,12 @@ TEST(Composite, BandedCompositeMatchesAPlainReferenceOnRandomStacks) {
         pic.repeatY = rng() % 3 == 0;
         pic.paperColour[0] = 0.9f, pic.paperColour[1] = 0.8f, pic.paperColour[2] = 0.3f;
         const int layers = 1 + rng() % 4;
-        std::vector<c_TesLayer*> made;
         for (int k = 0; k < layers; ++k) {
             if (rng() % 6 == 0) {
                 auto* wax = pic.AddWaxLayer();
                 for (int i = 0; i < W * H; ++i)
                     wax->Pixels()[i] = (rng() % 3) * 0.5f;
                 wax->opacity = rng() % 2 ? 100 : 40;
-                made.push_back(wax);
                 continue;
             }
             auto* l = pic.AddColourLayer();
@@ -353,7 +309,6 @@ TEST(Composite, BandedCompositeMatchesAPlainReferenceOnRandomStacks) {
             l->blendMode = modes[rng() % 6];
             l->blendOn = rng() % 2;
             l->visible = rng() % 5 != 0;
-            made.push_back(l);
         }
         pic.SetCurrent(pic.bottomLayer); // the others are compacted now
         const bool hidden = rng() % 4 == 0;
@@ -375,4 +330,61 @@ TEST(Composite, BandedCompositeMatchesAPlainReferenceOnRandomStacks) {
         for (size_t i = 0; i < ref.size(); ++i)
             ASSERT_EQ(t->Pixels()[i], ref[i]) << "iteration " << it << " float " << i;
     }
+}
+
+namespace {
+
+// Composite rows: alpha at or below 0, NaN alpha (source) or 1 and 0.25 (target), HDR colour.
+std::vector<float> RandomRow(std::mt19937& rng, int n, bool target) {
+    std::uniform_real_distribution<float> u(-0.25f, 2.0f);
+    const float special[3] = {0.0f, target ? 1.0f : -0.5f, target ? 0.25f : NAN};
+    std::vector<float> v(size_t(n) * 4);
+    for (int i = 0; i < n; ++i) {
+        for (int c = 0; c < 3; ++c)
+            v[i * 4 + c] = u(rng);
+        const unsigned k = rng() % 6;
+        v[i * 4 + 3] = k < 3 ? special[k] : float(rng() % 1000) / 999.0f;
+    }
+    return v;
+}
+
+} // namespace
+
+// Odd lengths reach the AVX tail; NaN results compare by bits too, so both kernels must make the
+// same NaN-free choices.
+TEST(CompositeRows, EverySimdLevelMatchesThePlainKernelsBitForBit) {
+    const tes::s_CompositeKernels* plain = tes::CompositeKernels(0);
+    ASSERT_NE(plain, nullptr);
+    std::mt19937 rng(99);
+    const float ops[] = {1.0f, 0.37f, 0.0f, 0.5f}, paper[3] = {0.9f, 0.8f, 0.3f};
+    int levels = 0;
+    for (int level = 1; level <= 2; ++level) {
+        const tes::s_CompositeKernels* k = tes::CompositeKernels(level);
+        if (!k) continue;
+        ++levels;
+        for (int it = 0; it < 200; ++it) {
+            const int n = 1 + rng() % 37;
+            const float op = ops[rng() % 4];
+            const std::vector<float> s = RandomRow(rng, n, false), d0 = RandomRow(rng, n, true);
+            using Row = void (*)(float*, const float*, int32_t, float);
+            const Row plainRows[] = {plain->copyFull, plain->copy, plain->over, plain->multiply};
+            const Row fastRows[] = {k->copyFull, k->copy, k->over, k->multiply};
+            for (int f = 0; f < 6; ++f) {
+                std::vector<float> a = d0, b = d0;
+                if (f < 4) {
+                    plainRows[f](a.data(), s.data(), n, op);
+                    fastRows[f](b.data(), s.data(), n, op);
+                } else if (f == 4) {
+                    plain->paper(a.data(), size_t(n), paper);
+                    k->paper(b.data(), size_t(n), paper);
+                } else {
+                    plain->copyFullPaper(a.data(), s.data(), n, op, paper);
+                    k->copyFullPaper(b.data(), s.data(), n, op, paper);
+                }
+                ASSERT_EQ(0, std::memcmp(a.data(), b.data(), a.size() * 4))
+                    << "level " << level << " kernel " << f << " n " << n;
+            }
+        }
+    }
+    EXPECT_GE(levels, 1); // x86-64 always has SSE2
 }

@@ -13,30 +13,11 @@
 
 using namespace pictest;
 
-TEST(Compact, EmptyColourLayerBecomesOneEmptyPixelAndContentOnAllEdgesMovesNothing) {
-    auto l = MakeGfx(30, 20);
-    l->empty = 0;
-    ASSERT_TRUE(l->SetCompact(true));
-    EXPECT_TRUE(l->compacted && l->width == 1 && l->height == 1 && l->fullWidth == 30 && l->IsEmpty());
-    ASSERT_TRUE(l->SetCompact(false));
-    EXPECT_TRUE(!l->compacted && l->width == 30 && l->height == 20 && l->empty);
-    EXPECT_EQ(Bytes(l->pixels), std::vector<uint8_t>(30 * 20 * 16, 0));
-    l = MakeGfx(5, 4);
-    SetPx(*l, 0, 2, 1, 0, 0, 1);
-    SetPx(*l, 4, 0, 1, 0, 0, 0.1f);
-    SetPx(*l, 2, 3, 1, 0, 0, 0.5f);
-    const void* block = l->pixels.Data();
-    const auto before = Bytes(l->pixels);
-    ASSERT_TRUE(l->SetCompact(true));
-    EXPECT_TRUE(l->compacted && l->pixels.Data() == block && l->width == 5 && l->contentWidth == 5);
-    ASSERT_TRUE(l->SetCompact(false));
-    EXPECT_TRUE(!l->compacted && !l->empty);
-    EXPECT_EQ(Bytes(l->pixels), before);
-}
-
+// Content found exactly (alpha 0 is no content), the outside restored on expansion; nothing to
+// trim keeps the block, no content at all leaves one empty pixel.
 TEST(Compact, RandomContentTrimsToItsBoxAndExpandsByteForByteForColourAndMonoLayers) {
     std::mt19937 rng(42);
-    for (int it = 0; it < 120; ++it) {
+    for (int it = 0; it < 160; ++it) {
         const bool mono = it % 2;
         const int W = 2 + rng() % 40, H = 2 + rng() % 30;
         std::unique_ptr<c_TesLayer> l = MakeGfx(W, H);
@@ -47,9 +28,10 @@ TEST(Compact, RandomContentTrimsToItsBoxAndExpandsByteForByteForColourAndMonoLay
             std::fill_n(l->Pixels(), W * H, border);
         }
         const int x0 = rng() % W, y0 = rng() % H, w = 1 + rng() % (W - x0), h = 1 + rng() % (H - y0);
-        FillRandom(*l, rng, x0, y0, w, h);
-        // Colour with alpha 0 outside the box must not count as content.
+        if (it % 8 >= 2) FillRandom(*l, rng, x0, y0, w, h); // else a layer without content
         if (!mono && x0 > 0) SetPx(*l, 0, 0, 7, 7, 7, 0.0f);
+        if (it % 16 == 4)
+            FillRandom(*l, rng, 0, 0, W, H), SetPx(*l, 0, 0, 1, 1, 1, 1), SetPx(*l, W - 1, H - 1, 1, 1, 1, 1);
         auto content = [&](int x, int y) { return mono ? Px(*l, x, y)[0] != border : Px(*l, x, y)[3] > 0; };
         int bx0 = W, by0 = H, bx1 = -1, by1 = -1;
         for (int y = 0; y < H; ++y)
@@ -58,20 +40,20 @@ TEST(Compact, RandomContentTrimsToItsBoxAndExpandsByteForByteForColourAndMonoLay
                     bx0 = std::min(bx0, x), bx1 = std::max(bx1, x), by0 = std::min(by0, y),
                     by1 = std::max(by1, y);
         const auto before = Bytes(l->pixels);
+        const void* block = l->pixels.Data();
         ASSERT_TRUE(l->SetCompact(true));
-        if (bx1 < 0) {
-            EXPECT_TRUE(l->width == 1 && l->empty);
-            continue;
-        }
+        SCOPED_TRACE((mono ? "mono " : "colour ") + std::to_string(it));
+        ASSERT_EQ(l->compacted, 1);
+        const bool none = bx1 < 0; // then the pixel at (0, 0) is kept
+        EXPECT_TRUE(l->empty == none && l->IsEmpty() == none);
+        if (none) bx0 = by0 = bx1 = by1 = 0;
         ASSERT_EQ((std::vector<int>{l->x, l->y, l->width, l->height}),
-                  (std::vector<int>{bx0, by0, bx1 - bx0 + 1, by1 - by0 + 1}))
-            << (mono ? "mono " : "colour ") << it;
+                  (std::vector<int>{bx0, by0, bx1 - bx0 + 1, by1 - by0 + 1}));
         ASSERT_EQ(l->pixels.Size(), size_t(l->width) * l->height * l->channels * 4);
-        const bool whole = l->width == W && l->height == H; // nothing trimmed, no outside value
-        if (mono && !whole) {
-            EXPECT_EQ(l->outsideValue, border);
-        }
+        const bool whole = l->width == W && l->height == H; // nothing trimmed: kept in place
+        EXPECT_TRUE(whole ? l->pixels.Data() == block : !mono || l->outsideValue == border);
         ASSERT_TRUE(l->SetCompact(false));
+        EXPECT_TRUE(!l->compacted && l->width == W && l->height == H && l->empty == none);
         // Outside the box a colour layer comes back transparent black, a mono one as the border.
         const auto after = Bytes(l->pixels);
         const size_t px = size_t(l->channels) * 4;
@@ -144,22 +126,18 @@ TEST(Compact, FailedAllocationLeavesTheLayerAsItWas) {
 TEST(Clone, CopyOwnsItsPixelsKeepsItsClassAndDropsBackupThumbnailAndId) {
     auto l = MakeGfx(4, 4);
     SetPx(*l, 1, 1, 1, 0, 0, 1);
-    l->id = 7, l->thumbnailSlot = 3;
+    l->id = 7, l->thumbnailSlot = 3, l->headerDirty = l->pixelsDirty = 0;
     l->SetName("Ink");
     l->EnsureBackup();
     l->thumbnail.Alloc(16);
-    l->headerDirty = l->pixelsDirty = 0;
     auto c = l->Clone();
     ASSERT_NE(dynamic_cast<c_TesLayer_Gfx*>(c.get()), nullptr);
     EXPECT_TRUE(c->pixels.Data() != l->pixels.Data() && Bytes(c->pixels) == Bytes(l->pixels));
     EXPECT_TRUE(c->backup.Empty() && c->thumbnail.Empty() && c->id == 0 && c->thumbnailSlot == 0);
-    EXPECT_TRUE(c->headerDirty && c->pixelsDirty && !c->picture);
-    EXPECT_STREQ(c->name, "Ink");
+    EXPECT_TRUE(c->headerDirty && c->pixelsDirty && !c->picture && std::string(c->name) == "Ink");
     cTes_Layer_Selection s;
     s.Create(0, 0, 2, 2);
-    auto sc = s.Clone();
-    ASSERT_NE(dynamic_cast<cTes_Layer_Selection*>(sc.get()), nullptr);
-    EXPECT_EQ(*sc->fillValue, 1.0f);
+    EXPECT_NE(dynamic_cast<cTes_Layer_Selection*>(s.Clone().get()), nullptr);
     vek::MemFailAfter(1);
     EXPECT_EQ(l->Clone(), nullptr);
     vek::MemFailAfter(0);
@@ -242,10 +220,19 @@ TEST(Regions, ExtractTakesTheBackupAcrossTheEdgeAndPutWritesItBack) {
     EXPECT_EQ(block.As<float>()[1], 0.25f);
 }
 
+// A commit whose backup cannot be made keeps the region pending for the next try.
 TEST(Regions, CommitRefreshesTheBackupAndClearsTheStrokeBufferOnlyOverTheRegion) {
     c_TesPic pic(20, 10);
     auto* l = pic.AddColourLayer();
-    ASSERT_NE(l->EnsureBackup(), nullptr);
+    l->MarkChanged(0, 0, 1, 1);
+    vek::MemFailAfter(1);
+    EXPECT_EQ(l->EnsureBackup(), nullptr);
+    vek::MemFailAfter(1);
+    EXPECT_FALSE(l->CommitChanges());
+    vek::MemFailAfter(0);
+    EXPECT_TRUE(l->backup.Empty() && l->changed.valid);
+    ASSERT_TRUE(l->CommitChanges()); // the backup is made now
+    EXPECT_FALSE(l->backup.Empty());
     float* stroke = pic.GetStrokeBuffer();
     std::fill_n(stroke, 200, 0.5f);
     SetPx(*l, 19, 0, 1, 0, 0, 1);
@@ -296,17 +283,4 @@ TEST(Regions, RestoreCopiesOnlyTheWrappedRectangleAndACompactedLayerDropsItsBack
     l->SetCompact(true);
     l->RestoreFromBackup(0, 0, 4, 4);
     EXPECT_TRUE(l->backup.Empty());
-}
-
-TEST(Regions, FailedBackupAllocationLeavesNoBackupAndTheRegionPending) {
-    auto l = MakeGfx(4, 4);
-    l->MarkChanged(0, 0, 1, 1);
-    vek::MemFailAfter(1);
-    EXPECT_EQ(l->EnsureBackup(), nullptr);
-    vek::MemFailAfter(1);
-    EXPECT_FALSE(l->CommitChanges());
-    vek::MemFailAfter(0);
-    EXPECT_TRUE(l->backup.Empty() && l->changed.valid);
-    EXPECT_TRUE(l->CommitChanges());
-    EXPECT_FALSE(l->backup.Empty());
 }

@@ -36,13 +36,9 @@ void ExpectOnlyCurrentExpanded(const c_TesPic& pic) {
 
 } // namespace
 
-TEST(PictureSize, CentreThumbnailBoxAndSizeFollowTheSize) {
-    c_TesPic pic(101, 51);
-    EXPECT_TRUE(pic.centreX == 50 && pic.centreY == 25);
-    pic.centreX = 30;
-    pic.SetSize(202, 17);
-    EXPECT_TRUE(pic.centreX == 60 && pic.centreY == 8); // 30 · 202 / 101, 25 · 17 / 51 = 8.33
-    // Box 64 wide only for a landscape picture; thumbnails fill its width only beyond 2 : 1.
+// The thumbnail box is 64 wide only for a landscape picture; thumbnails fill its width only
+// beyond 2 : 1. A size change frees the stroke buffer and drops backups of the old size.
+TEST(PictureSize, CentreThumbnailBoxStrokeBufferAndBackupsFollowTheSize) {
     const struct {
         int32_t w, h, box, tw, th;
     } cases[] = {{300, 100, 64, 64, 21}, {1920, 1080, 64, 56, 32}, {100, 300, 32, 10, 32}};
@@ -52,19 +48,19 @@ TEST(PictureSize, CentreThumbnailBoxAndSizeFollowTheSize) {
                     p.thumbHeight == c.th)
             << c.w << "x" << c.h;
     }
-}
-
-TEST(PictureSize, SizeChangeFreesTheStrokeBufferAndDropsBackups) {
-    c_TesPic pic(8, 8);
+    c_TesPic pic(101, 51);
+    EXPECT_TRUE(pic.centreX == 50 && pic.centreY == 25);
+    pic.centreX = 30;
     auto* l = pic.AddColourLayer();
     l->EnsureBackup();
     l->MarkChanged(0, 0, 1, 1);
     ASSERT_NE(pic.GetStrokeBuffer(), nullptr);
-    pic.SetSize(4, 4);
+    pic.SetSize(202, 17);
+    EXPECT_TRUE(pic.centreX == 60 && pic.centreY == 8); // 30 · 202 / 101, 25 · 17 / 51 = 8.33
     EXPECT_TRUE(pic.strokeBuffer.Empty() && l->backup.Empty() && !l->changed.valid);
     float* s = pic.GetStrokeBuffer();
     ASSERT_NE(s, nullptr);
-    EXPECT_TRUE(pic.strokeBuffer.Size() == 64u && s[15] == 0.0f);
+    EXPECT_TRUE(pic.strokeBuffer.Size() == 202u * 17 * 4 && s[202 * 17 - 1] == 0.0f);
 }
 
 TEST(Names, LayerNamesAreCutAtTwentyAndPictureNamesLoseATrailingNumber) {
@@ -170,10 +166,8 @@ TEST(Stack, SetCurrentCompactsTheOldExpandsAndShowsTheNewAndMovesChangeOnlyWhatT
 }
 
 TEST(Merge, HiddenLowerLayerStaysHiddenAndTheUpperIsDrawnIntoItWithItsBlendMode) {
-    std::vector<std::pair<int, int>> log;
-    c_TesPic pic(2, 1, std::make_unique<FakeHistory>(&log));
-    FakeStore store;
-    pic.store = &store;
+    Scene s(2, 1);
+    c_TesPic& pic = *s.pic;
     auto* lower = pic.AddColourLayer();
     SetPx(*lower, 0, 0, 0, 0, 1, 1);
     lower->EnsureBackup();
@@ -184,8 +178,8 @@ TEST(Merge, HiddenLowerLayerStaysHiddenAndTheUpperIsDrawnIntoItWithItsBlendMode)
     const int32_t upperId = upper->id;
     lower->visible = 0;
     ASSERT_TRUE(pic.MergeLayer(lower, 0));
-    EXPECT_EQ(log, (std::vector<std::pair<int, int>>{{2, 0}}));
-    EXPECT_EQ(store.deleted, std::vector<int32_t>{upperId});
+    EXPECT_EQ(s.log, (std::vector<std::pair<int, int>>{{2, 0}}));
+    EXPECT_EQ(s.store.deleted, std::vector<int32_t>{upperId});
     EXPECT_TRUE(pic.LayerCount() == 1 && pic.currentLayer == lower && lower->visible == 0);
     EXPECT_TRUE(lower->backup.Empty() && lower->pixelsDirty == 1); // the backup is stale
     EXPECT_TRUE(Px(*lower, 0, 0)[0] == 0.5f && Px(*lower, 0, 0)[2] == 0.5f && Px(*lower, 1, 0)[1] == 1.0f);
@@ -199,8 +193,8 @@ TEST(Merge, HiddenLowerLayerStaysHiddenAndTheUpperIsDrawnIntoItWithItsBlendMode)
 }
 
 TEST(Merge, MergeAndDestroyRefuseWithoutAColourLayerLeftAndRecordNothing) {
-    std::vector<std::pair<int, int>> log;
-    c_TesPic pic(2, 2, std::make_unique<FakeHistory>(&log));
+    Scene s(2, 2);
+    c_TesPic& pic = *s.pic;
     auto* tex = pic.AddTextureLayer();
     auto* colour = pic.AddColourLayer();
     pic.MoveLayer(colour, 3);
@@ -209,34 +203,36 @@ TEST(Merge, MergeAndDestroyRefuseWithoutAColourLayerLeftAndRecordNothing) {
     EXPECT_FALSE(pic.MergeLayer(tex, 1));          // nothing below
     EXPECT_FALSE(pic.MergeLayer(pic.topLayer, 0)); // nothing above
     EXPECT_FALSE(pic.DestroyLayer(colour));        // the last colour layer, even with a wax layer
-    EXPECT_TRUE(log.empty() && pic.LayerCount() == 3);
+    EXPECT_TRUE(s.log.empty() && pic.LayerCount() == 3);
     // An upper layer whose pixel file cannot be read is not merged away with its files.
-    FakeStore store;
-    pic.store = &store;
     pic.SetCurrent(colour);
     auto* lost = pic.AddColourLayer();
     SetPx(*lost, 0, 0, 1, 1, 1, 1);
     pic.SetCurrent(colour);
     lost->pixels.Free(); // released after saving; its file is gone
     EXPECT_FALSE(pic.MergeLayer(colour, 0));
-    EXPECT_TRUE(log.empty() && store.deleted.empty() && pic.LayerCount() == 4);
+    EXPECT_TRUE(s.log.empty() && s.store.deleted.empty() && pic.LayerCount() == 4);
 }
 
-TEST(Destroy, CurrentLayerGivesWayToTheLayerAboveThenBelow) {
-    std::vector<std::pair<int, int>> log;
-    c_TesPic pic(3, 3, std::make_unique<FakeHistory>(&log));
-    FakeStore store;
-    pic.store = &store;
+// The display is told of changed regions and redraws, and lets go of the thumbnails with the picture.
+// The display is told of changed regions and redraws, and lets go of the thumbnails with the picture.
+TEST(Destroy, CurrentLayerGivesWayToTheLayerAboveThenBelowAndTheDisplayIsTold) {
+    Scene s(3, 3);
+    c_TesPic& pic = *s.pic;
     auto* a = pic.AddColourLayer();
     auto* b = pic.AddColourLayer();
     auto* c = pic.AddColourLayer();
     pic.SetCurrent(b);
+    pic.RegionChanged(0, 0, 1, 1);
     ASSERT_TRUE(pic.DestroyLayer(b));
     EXPECT_TRUE(pic.currentLayer == c && c->compacted == 0);
     ASSERT_TRUE(pic.DestroyLayer(c));
     EXPECT_TRUE(pic.currentLayer == a && pic.topLayer == a && pic.bottomLayer == a);
     EXPECT_FALSE(pic.DestroyLayer(a));
-    EXPECT_TRUE(log.size() == 2u && store.deleted.size() == 2u);
+    EXPECT_TRUE(s.log.size() == 2u && s.store.deleted.size() == 2u);
+    EXPECT_TRUE(s.display.regions == 1 && s.display.redraws == 2 && s.display.releases == 0);
+    s.pic.reset();
+    EXPECT_EQ(s.display.releases, 1);
 }
 
 TEST(Masks, SelectionSelectsEverythingWithAFreshIdAndThePaintMaskPrefersForcedSelectionWax) {
@@ -291,7 +287,7 @@ TEST(Masks, OutlineMarksTheEdgesOfTheSelectionAndWrapsOnARepeatingPicture) {
     EXPECT_EQ(overlay.pixels.As<uint8_t>()[0], 9);
 }
 
-TEST(Memory, CheckMemoryCountsLayersBaseAndExtraLayers) {
+TEST(Memory, CheckMemoryCountsLayersBaseAndExtraLayersAndShortMemoryScalesThePictureDown) {
     vek::SetMemoryBudgetOverride(64); // 67108864 bytes
     c_TesPic pic(100, 100);
     // No layers: extra counts as 1, kind 0: 100·100·16 + 100·100·44 = 600000.
@@ -308,17 +304,13 @@ TEST(Memory, CheckMemoryCountsLayersBaseAndExtraLayers) {
     EXPECT_EQ(c_TesPic::MaxPixels(0, &pic), 1118481u);
     EXPECT_EQ(c_TesPic::MaxPixels(1, &pic), 883011u);
     EXPECT_EQ(c_TesPic::MaxPixels(3, nullptr), 1398101u);
-    vek::SetMemoryBudgetOverride(0);
-}
-
-TEST(Memory, ShortMemoryReducesAThousandBySevenFiftyToEightHundredBySixHundred) {
     // Budget 100 MB, one colour layer: MaxPixels = 104857600 / 60 = 1747626, factor
     // √(1747626 / 750000) = 1.53 > 0.85, so 0.8.
     vek::SetMemoryBudgetOverride(100);
-    c_TesPic pic(1000, 750);
-    pic.AddColourLayer();
-    ASSERT_TRUE(pic.ReduceForNewLayer());
-    EXPECT_TRUE(pic.width == 800 && pic.height == 600 && pic.bottomLayer->width == 800);
+    c_TesPic wide(1000, 750);
+    wide.AddColourLayer();
+    ASSERT_TRUE(wide.ReduceForNewLayer());
+    EXPECT_TRUE(wide.width == 800 && wide.height == 600 && wide.bottomLayer->width == 800);
     // A budget that is truly short: the layer add scales down rather than failing.
     vek::SetMemoryBudgetOverride(64);
     c_TesPic big(1200, 900); // 1080000 px · (16 + 16 + 44) > 64 MB
@@ -374,9 +366,9 @@ TEST(LayerCopy, ADuplicateSitsAboveTheCurrentLayerAndLayersOfOtherSizesAreFitted
 }
 
 TEST(LazyLoading, PixelsComeFromTheStoreOnFirstNeedOnceForCompositesAndCopies) {
-    c_TesPic pic(3, 1);
-    FakeStore store;
-    pic.store = &store;
+    Scene s(3, 1);
+    c_TesPic& pic = *s.pic;
+    FakeStore& store = s.store;
     auto* a = pic.AddColourLayer();
     SetPx(*a, 0, 0, 1, 0, 0, 1);
     auto* b = pic.AddColourLayer();
@@ -429,18 +421,4 @@ TEST(TypeBlock, ClassBlocksRoundTripAndMalformedChunksAreRefused) {
     ASSERT_EQ(f.WriteTypeBlock(fb, 0), 28);
     EXPECT_EQ(0, std::memcmp(fb.Data(), fblock, 28));
     EXPECT_EQ(static_cast<c_TesLayer_Filter*>(f.Clone().get())->filterParameters.Size(), 16u);
-}
-
-TEST(Display, PictureTellsItsDisplayAndReleasesThumbnailsWhenDestroyed) {
-    FakeDisplay d;
-    {
-        c_TesPic pic(2, 2);
-        pic.display = &d;
-        pic.AddColourLayer();
-        pic.AddColourLayer();
-        pic.RegionChanged(0, 0, 1, 1);
-        pic.DestroyLayer(pic.currentLayer);
-        EXPECT_TRUE(d.regions == 1 && d.redraws == 1);
-    }
-    EXPECT_EQ(d.releases, 1);
 }

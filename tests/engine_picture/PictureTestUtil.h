@@ -83,4 +83,15 @@ struct FakeStore : cTes_PicStore {
     void DeleteFiles(c_TesPic&, const c_TesLayer& l) override { deleted.push_back(l.id); }
 };
 
+// A picture with a recording history, store and display.
+struct Scene {
+    std::vector<std::pair<int, int>> log;
+    FakeStore store;
+    FakeDisplay display;
+    std::unique_ptr<c_TesPic> pic;
+    Scene(int32_t w, int32_t h) : pic(std::make_unique<c_TesPic>(w, h, std::make_unique<FakeHistory>(&log))) {
+        pic->store = &store, pic->display = &display;
+    }
+};
+
 } // namespace pictest
