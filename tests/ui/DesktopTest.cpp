@@ -176,17 +176,12 @@ TEST_F(DesktopTest, PictureWindowGetsItsEventsAndKeepsThemUntilRelease) {
 
 // ---- windows
 
-TEST_F(DesktopTest, ScaleAtOrBelowZeroIsStoredAsTheFloor) {
+TEST_F(DesktopTest, ScaleAtOrBelowZeroIsTheFloorAndDefaultScalesComeFromTheLook) {
     cVek_Window w;
-    w.SetScale(0.0f);
-    EXPECT_FLOAT_EQ(w.Scale(), cVek_Window::kMinScale);
-    w.SetScale(-2.0f);
-    EXPECT_FLOAT_EQ(w.Scale(), cVek_Window::kMinScale);
-    w.SetScale(0.5f);
-    EXPECT_FLOAT_EQ(w.Scale(), 0.5f);
-}
-
-TEST_F(DesktopTest, DefaultScalesComeFromTheLook) {
+    for (float bad : {0.0f, -2.0f}) {
+        w.SetScale(bad);
+        EXPECT_FLOAT_EQ(w.Scale(), cVek_Window::kMinScale) << bad;
+    }
     cVek_Window_Lite alone;
     alone.ApplyDefaultScale();
     EXPECT_FLOAT_EQ(alone.Scale(), 0.25f);
@@ -200,6 +195,7 @@ TEST_F(DesktopTest, DefaultScalesComeFromTheLook) {
     EXPECT_FLOAT_EQ(panel->Scale(), 1.2f);
 }
 
+// Placed beyond the edges, moved past them, or left outside by a narrower screen.
 TEST_F(DesktopTest, WindowsAreKeptOnScreen) {
     cVek_Window* w = desktop->AddWindow(std::make_unique<cVek_Window_Panel>());
     w->SetPlacement(5.0f, -5.0f, 0.2f, 0.1f);
@@ -208,10 +204,6 @@ TEST_F(DesktopTest, WindowsAreKeptOnScreen) {
     w->Place(-3.0f, 0.49f);
     EXPECT_NEAR(w->Bounds().x0, -0.8f, 1e-6);
     EXPECT_NEAR(w->Bounds().y1, 0.5f, 1e-6);
-}
-
-TEST_F(DesktopTest, ANarrowerScreenMovesWindowsBackInside) {
-    cVek_Window* w = desktop->AddWindow(std::make_unique<cVek_Window_Panel>());
     w->SetPlacement(0.7f, 0.0f, 0.2f, 0.1f);
     Frames(1);
     vek::shell::CurrentScreen() = vek::shell::Screen{1000, 1000, 24}; // aspect 1
@@ -256,15 +248,6 @@ TEST_F(DesktopTest, ClickOnTheSelectedTitleClosesOrTogglesWhenPinned) {
     Click(b->TitleRect().CentreX(), b->TitleRect().CentreY());
     Click(b->TitleRect().CentreX(), b->TitleRect().CentreY());
     EXPECT_TRUE(b->IsClosing() || b->GetState() == cVek_Window::State::kClosed);
-}
-
-TEST_F(DesktopTest, ClosedWindowsAreDestroyedAndForgotten) {
-    cVek_Window* w = desktop->AddWindow(std::make_unique<cVek_Window_Dialog>("A", 0.2f, 0.1f));
-    EXPECT_EQ(desktop->SelectedWindow(), w);
-    w->Close();
-    Frames(3);
-    EXPECT_EQ(desktop->WindowCount(), 0);
-    EXPECT_EQ(desktop->SelectedWindow(), nullptr);
 }
 
 // ---- panel rows
@@ -365,28 +348,25 @@ TEST_F(DesktopTest, ShortcutKeysStoreTheirCommands) {
 }
 
 TEST(Shortcuts, KeyTable) {
-    auto cmd = [](uint8_t c, uint8_t mods) {
-        vek::KeyEvent k;
-        k.character = c;
-        k.modifiers = mods;
-        return cVek_Desktop::ShortcutCommand(k);
-    };
     const uint8_t ctrl = vek::kModCtrl, shift = vek::kModShift, alt = vek::kModAlt;
-    EXPECT_EQ(cmd('z', ctrl), 317);
-    EXPECT_EQ(cmd('Z', ctrl | shift), 318);
-    EXPECT_EQ(cmd('x', ctrl), 319);
-    EXPECT_EQ(cmd('c', ctrl), 320);
-    EXPECT_EQ(cmd('v', ctrl), 321);
-    EXPECT_EQ(cmd('C', ctrl | shift), 322);
-    EXPECT_EQ(cmd('z', ctrl | alt), 0);
-    EXPECT_EQ(cmd('z', shift), 0);
-    EXPECT_EQ(cmd('A', ctrl), 0); // below 'C'
-    EXPECT_EQ(cmd('q', ctrl), 0);
+    const struct {
+        uint8_t c, mods;
+        int command;
+    } keys[] = {{'z', ctrl, 317},     {'Z', ctrl | shift, 318}, {'x', ctrl, 319},
+                {'c', ctrl, 320},     {'v', ctrl, 321},         {'C', ctrl | shift, 322},
+                {'z', ctrl | alt, 0}, {'z', shift, 0},          {'A', ctrl, 0} /* below 'C' */,
+                {'q', ctrl, 0}};
+    for (const auto& k : keys) {
+        vek::KeyEvent e;
+        e.character = k.c;
+        e.modifiers = k.mods;
+        EXPECT_EQ(cVek_Desktop::ShortcutCommand(e), k.command) << k.c << " " << int(k.mods);
+    }
 }
 
 // ---- closing and idle
 
-TEST_F(DesktopTest, CloseRunsTheHandlerOnceAndQuitsWhenWindowsAreGone) {
+TEST_F(DesktopTest, CloseRunsTheHandlerOnceAndQuitsWhenWindowsAreGoneAndForgotten) {
     desktop->Look()->animations = true;
     desktop->AddWindow(std::make_unique<cVek_Window_Dialog>("A", 0.2f, 0.1f));
     desktop->AddWindow(std::make_unique<cVek_Window_Dialog>("B", 0.2f, 0.1f));
@@ -399,6 +379,7 @@ TEST_F(DesktopTest, CloseRunsTheHandlerOnceAndQuitsWhenWindowsAreGone) {
     Frames(20);
     EXPECT_EQ(g_quits, 1);
     EXPECT_EQ(desktop->WindowCount(), 0);
+    EXPECT_EQ(desktop->SelectedWindow(), nullptr); // destroyed windows are forgotten
 }
 
 TEST(DesktopClosing, WithoutGlTheQuitComesAtOnce) {
@@ -440,7 +421,7 @@ TEST(DesktopIdle, FramesStopWhenNothingChangesAndResumeOnChange) {
 
 int g_chosen = 0;
 
-TEST_F(DesktopTest, MenuLayoutSkipsHiddenEntriesAndGivesSeparatorsAQuarterRow) {
+TEST_F(DesktopTest, MenuLayoutSkipsHiddenEntriesGivesSeparatorsAQuarterRowAndEmptyMenusNoRows) {
     auto list = std::make_unique<vek::ui::MenuList>("Menu");
     list->AddAction("ABCDEFGHIJKLMNOPQRST", "", nullptr);
     list->AddAction("hidden and much much longer than all the others", "", nullptr);
@@ -467,10 +448,8 @@ TEST_F(DesktopTest, MenuLayoutSkipsHiddenEntriesAndGivesSeparatorsAQuarterRow) {
     // The separator is never an entry under the pointer.
     EXPECT_EQ(m->EntryAt(m->RowAt(1).rect.CentreX(), m->RowAt(1).rect.CentreY()), -1);
     EXPECT_EQ(m->EntryAt(m->RowAt(2).rect.CentreX(), m->RowAt(2).rect.CentreY()), 3);
-}
-
-TEST_F(DesktopTest, EmptyMenuShowsOnlyTitleAndClose) {
-    vek::ui::MenuWindow* m = desktop->OpenMenu(std::make_unique<vek::ui::MenuList>("Empty"), 0.0f, 0.0f);
+    // An empty menu shows only its title and footer, and can be neither pinned nor resized.
+    m = desktop->OpenMenu(std::make_unique<vek::ui::MenuList>("Empty"), 0.0f, 0.0f);
     m->Layout();
     EXPECT_EQ(m->RowCount(), 0);
     EXPECT_FALSE(m->canPin);

@@ -13,20 +13,46 @@ using vek::ui::Rect;
 const int kA = 1, kB = 2;
 const Rect kRect = Rect::Centred(0.0f, 0.0f, 0.1f, 0.05f);
 
-TEST(PopupTimer, ShowsAfterOneAndAHalfSecondsOnTheSameElement) {
+// The pointer's path, one frame per step: the element offered (none: null) with its entry and part,
+// whether it asks for its help at once, and what must follow the frame.
+TEST(PopupTimer, ShowsAfterTheDelayRestartsOnAnotherTargetAndAtOnceStaysWhileOnTheElement) {
+    const struct {
+        const int* element;
+        int entry, part;
+        bool atOnce;
+        double dt;
+        bool showing;
+        double timer; // -1: any
+    } steps[] = {
+        {&kA, 1, 0, false, 0.5, false, -1}, // 0, 0.5, 1.0, 1.5 s: not yet
+        {&kA, 1, 0, false, 0.5, false, -1},
+        {&kA, 1, 0, false, 0.5, false, -1},
+        {&kA, 1, 0, false, 0.5, false, -1},
+        {&kA, 1, 0, false, 0.5, true, -1},       // past 1.5 s
+        {nullptr, 0, 0, false, 0.5, false, 0.0}, // nothing under the pointer
+        {&kA, 1, 0, false, 0.5, false, -1},      // 1.0 s on A ...
+        {&kA, 1, 0, false, 0.5, false, -1},
+        {&kA, 1, 0, false, 0.5, false, -1},
+        {&kB, 1, 0, false, 0.5, false, 0.0}, // ... then B restarts the delay,
+        {&kB, 2, 0, false, 0.5, false, 0.0}, // and so do another entry
+        {&kB, 2, 1, false, 0.5, false, 0.0}, // and another part of it
+        {&kA, 1, 0, true, 0.02, true, PopupHelp::kAtOnce},
+        {&kA, 1, 0, false, 0.02, true, -1},  // still on the element
+        {&kB, 1, 0, false, 0.02, false, -1}, // the next element waits its delay
+    };
     PopupHelp p;
-    for (int i = 0; i < 4; ++i) { // 0, 0.5, 1.0, 1.5 s
-        p.Offer(&kA, 1, 0, "help", kRect);
-        p.Frame(0.5);
-        EXPECT_FALSE(p.Showing()) << i;
+    for (size_t i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
+        const auto& s = steps[i];
+        if (s.element) p.Offer(s.element, s.entry, s.part, "help", kRect, false, s.atOnce);
+        p.Frame(s.dt);
+        EXPECT_EQ(s.showing, p.Showing()) << "step " << i;
+        EXPECT_EQ(s.timer < 0 ? p.Timer() : s.timer, p.Timer()) << "step " << i;
+        EXPECT_EQ(s.showing ? std::string("help") : p.Help(), p.Help()) << "step " << i;
     }
-    p.Offer(&kA, 1, 0, "help", kRect);
-    p.Frame(0.5);
+    p.SetAlwaysOn(true);
+    p.Offer(&kA, 1, 0, "a", kRect);
+    p.Frame(0.02);
     EXPECT_TRUE(p.Showing());
-    EXPECT_EQ(p.Help(), "help");
-    p.Frame(0.5); // nothing under the pointer
-    EXPECT_FALSE(p.Showing());
-    EXPECT_EQ(p.Timer(), 0.0);
 }
 
 // A menu may rebuild its entries between the offer and the frame (a choice refreshes it): the
@@ -38,44 +64,6 @@ TEST(PopupTimer, OfferedHelpIsKeptWhenTheCallersTextChangesBeforeTheFrame) {
     help.assign(help.size(), 'x');
     p.Frame(0.5);
     EXPECT_EQ(p.Help(), "Make this\rwindow smaller.");
-}
-
-TEST(PopupTimer, MovingToAnotherElementWithinTheDelayRestartsIt) {
-    PopupHelp p;
-    p.Offer(&kA, 1, 0, "a", kRect);
-    p.Frame(0.5);
-    p.Offer(&kA, 1, 0, "a", kRect);
-    p.Frame(0.5);
-    p.Offer(&kA, 1, 0, "a", kRect);
-    p.Frame(0.5); // 1.0 s on A
-    p.Offer(&kB, 1, 0, "b", kRect);
-    p.Frame(0.5);
-    EXPECT_EQ(p.Timer(), 0.0);
-    // The same element with another entry or part is another target.
-    p.Offer(&kB, 2, 0, "b2", kRect);
-    p.Frame(0.5);
-    EXPECT_EQ(p.Timer(), 0.0);
-    p.Offer(&kB, 2, 1, "b3", kRect);
-    p.Frame(0.5);
-    EXPECT_EQ(p.Timer(), 0.0);
-}
-
-TEST(PopupTimer, AtOnceRequestShowsImmediatelyUntilThePointerLeaves) {
-    PopupHelp p;
-    p.Offer(&kA, 1, 0, "now", kRect, false, true);
-    p.Frame(0.02);
-    EXPECT_TRUE(p.Showing());
-    EXPECT_EQ(p.Timer(), PopupHelp::kAtOnce);
-    p.Offer(&kA, 1, 0, "now", kRect);
-    p.Frame(0.02);
-    EXPECT_TRUE(p.Showing()); // still on the element
-    p.Offer(&kB, 1, 0, "next", kRect);
-    p.Frame(0.02);
-    EXPECT_FALSE(p.Showing()); // the next element waits its delay
-    p.SetAlwaysOn(true);
-    p.Offer(&kA, 1, 0, "a", kRect);
-    p.Frame(0.02);
-    EXPECT_TRUE(p.Showing());
 }
 
 TEST(PopupPlacement, CentredBelowANarrowBlock) {

@@ -36,26 +36,39 @@ std::string Esc(const std::string& cmd) {
 
 constexpr float kEps = 1e-5f;
 
-TEST(TextMarkup, UnknownSizeLetterIsConsumedAndLeavesTheSize) {
+// Widths at size 0.1 (glyph 0.1, spacing 0.02): "ab" is 2 x 0.12 - 0.02 = 0.22.
+TEST(TextMarkup, LineWidthsOfMarkupEndingsAndSizeChanges) {
+    const struct {
+        std::string text;
+        float width;
+    } cases[] = {
+        {Esc("HX") + "ab", 0.22f}, // an unknown size letter is consumed and leaves the size (drawn: 0.34)
+        {Esc("WX") + "ab", 0.22f},
+        {"a\nb", 0.22f},                   // a line feed is skipped and breaks nothing
+        {std::string("ab\0cd", 5), 0.22f}, // a NUL byte ends the text
+        {"ab\xA4\xA4", 0.22f},             // so does an escape cut off before its command
+        {Esc("HL") + "ab", 0.45f},         // spacing 0.02 -> 0.04 adds 0.01, then 2 x 0.24 - 0.04
+        {Esc("HL") + Esc("P\x01"), 0.0f},  // markup only
+    };
     RecordingDisplay d(0.1f);
-    // Two glyphs at the base size: 2 x (0.1 + 0.02) - 0.02. Were 'X' drawn, three glyphs: 0.34.
-    EXPECT_NEAR(d.MeasureLine(Esc("HX") + "ab"), 0.22f, kEps);
-    EXPECT_NEAR(d.MeasureLine(Esc("WX") + "ab"), 0.22f, kEps);
-}
-
-TEST(TextMarkup, LineFeedIsSkippedAndDoesNotBreakTheLine) {
-    RecordingDisplay d(0.1f);
-    float w = 0, h = 0;
+    for (const auto& c : cases) {
+        EXPECT_NEAR(d.MeasureLine(c.text), c.width, kEps) << c.text;
+        EXPECT_NEAR(d.CurrentSize(), 0.1f, kEps) << "measuring leaves the state alone";
+    }
+    float w = 1, h = 1;
     d.MeasureBlock("a\nb", &w, &h);
     EXPECT_NEAR(w, 0.22f, kEps);
     EXPECT_NEAR(h, 0.1f, kEps);
+    d.MeasureBlock("", &w, &h); // empty: zero wide, one line high, nothing drawn
+    EXPECT_FLOAT_EQ(w, 0.0f);
+    EXPECT_NEAR(h, 0.1f, kEps);
+    d.DrawBlock("", 0, 0);
+    EXPECT_TRUE(d.glyphs.empty());
 }
 
-TEST(TextMarkup, MarkupOnlyTextIsZeroWideButChangesLaterText) {
+TEST(TextMarkup, MarkupOnlyTextDrawsNothingButChangesLaterText) {
     RecordingDisplay d(0.1f);
-    const std::string markup = Esc("HL") + Esc("P\x01");
-    EXPECT_FLOAT_EQ(d.MeasureLine(markup), 0.0f);
-    d.DrawLine(markup, 0, 0);
+    d.DrawLine(Esc("HL") + Esc("P\x01"), 0, 0);
     EXPECT_TRUE(d.glyphs.empty());
     // The next text starts at twice the size and in palette colour 1.
     EXPECT_NEAR(d.MeasureLine("a"), 0.2f, kEps);
@@ -63,14 +76,6 @@ TEST(TextMarkup, MarkupOnlyTextIsZeroWideButChangesLaterText) {
     ASSERT_EQ(d.glyphs.size(), 1u);
     EXPECT_EQ(d.glyphs[0].colour, 0xFF0000u);
     EXPECT_NEAR(d.glyphs[0].size, 0.2f, kEps);
-}
-
-TEST(TextMarkup, SizeChangeAddsHalfTheSpacingChangeBeforeTheNextGlyph) {
-    RecordingDisplay d(0.1f);
-    // Spacing goes 0.02 -> 0.04: extra offset 0.01, then two glyphs of 0.2 + 0.04, minus 0.04.
-    EXPECT_NEAR(d.MeasureLine(Esc("HL") + "ab"), 0.45f, kEps);
-    // Measuring leaves the state alone.
-    EXPECT_NEAR(d.CurrentSize(), 0.1f, kEps);
 }
 
 TEST(TextMarkup, SizeAndWidthTables) {
@@ -112,24 +117,11 @@ TEST(TextMarkup, EndOfRunAndLoneEscapeByte) {
     for (const Drawn& g : d.glyphs)
         seen += char(g.c);
     EXPECT_EQ(seen, std::string("\xA4xZq\x7F"));
-    // A NUL byte ends the text; an escape cut off before its command is the end as well.
-    EXPECT_NEAR(d.MeasureLine(std::string("ab\0cd", 5)), 0.22f, kEps);
-    EXPECT_NEAR(d.MeasureLine("ab\xA4\xA4"), 0.22f, kEps);
     // A colour cut off by the end of the text ends it without reading past the end.
     d.glyphs.clear();
     d.DrawLine(std::string("ab") + Esc("C\x01\x02"), 0, 0);
     EXPECT_EQ(d.glyphs.size(), 2u);
     EXPECT_EQ(d.CurrentColour(), 0x112233u);
-}
-
-TEST(TextMeasure, EmptyTextIsZeroWideAndOneLineHigh) {
-    RecordingDisplay d(0.1f);
-    float w = 1, h = 1;
-    d.MeasureBlock("", &w, &h);
-    EXPECT_FLOAT_EQ(w, 0.0f);
-    EXPECT_NEAR(h, 0.1f, kEps);
-    d.DrawBlock("", 0, 0);
-    EXPECT_TRUE(d.glyphs.empty());
 }
 
 TEST(TextMeasure, SuffixIsMeasuredAndDrawnAfterTheLine) {
@@ -246,10 +238,6 @@ TEST(SpriteFont, SheetsCoverTheTextsAndStayInsideTheirTextures) {
         }
 }
 
-} // namespace
-
-namespace {
-
 TEST(CyberGlyphs, AdvancesFollowTheStrokesAndLowerCaseUsesTheCapitals) {
     cVek_TextDisplay_Cyber d(0.1f, 0xFFFFFF);
     // Five grid columns: 5/8 of the size; 'I' spans three, '1' two columns plus one.
@@ -258,14 +246,6 @@ TEST(CyberGlyphs, AdvancesFollowTheStrokesAndLowerCaseUsesTheCapitals) {
     EXPECT_FLOAT_EQ(d.GlyphAdvance('w'), d.GlyphAdvance('W'));
     EXPECT_FLOAT_EQ(d.GlyphAdvance('~'), 0.5f); // no strokes
     EXPECT_FLOAT_EQ(d.GlyphAdvance(0xE9), 0.5f);
-    // Materials: the face is the default colour; side and outline are separate.
-    d.SetDefaultColour(0x123456, 1);
-    d.SetDefaultColour(0x654321, 2);
-    d.SetDefaultColour(0xABCDEF);
-    EXPECT_EQ(d.Material(0), 0xABCDEFu);
-    EXPECT_EQ(d.Material(1), 0x123456u);
-    EXPECT_EQ(d.Material(2), 0x654321u);
-    EXPECT_EQ(d.CurrentColour(), 0xABCDEFu);
 }
 
 } // namespace

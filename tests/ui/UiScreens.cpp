@@ -3,7 +3,6 @@
 // marker and check boxes, and popup help. Frames are read back and checked for what must be on
 // screen: text inside the windows, the markers and ticks, the popup box with its text.
 // The frames are written as PNG files into $SX_UI_SCREENS (default: the working folder).
-#include "platform/DesktopView.h"
 #include "platform/ImageCodec.h"
 #include "platform/SdlWindowSystem.h"
 #include "platform/Window.h"
