@@ -8,21 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <sys/stat.h>
+#include <filesystem>
 
 using namespace restest;
 using vek::Image8;
 using vek::MemBlock;
-
-namespace {
-
-long long ModTimeNs(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return -1;
-    return st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
-}
-
-} // namespace
 
 TEST(ResourceImages, ThreeBytesPerPixelGreyFileIsRewrittenOnceAsOneByte) {
     TempFolder dir;
@@ -42,10 +32,10 @@ TEST(ResourceImages, ThreeBytesPerPixelGreyFileIsRewrittenOnceAsOneByte) {
     EXPECT_EQ(0, std::memcmp(first.Data(), rewritten.data(), rewritten.size()));
 
     // The second load reads the grey file as it is and does not write it again.
-    const long long stamp = ModTimeNs(path);
+    const auto stamp = std::filesystem::last_write_time(path);
     MemBlock second;
     ASSERT_TRUE(vek::res::ReadGreyImages(path, second));
-    EXPECT_EQ(stamp, ModTimeNs(path));
+    EXPECT_EQ(stamp, std::filesystem::last_write_time(path));
     ASSERT_EQ(131072u, second.Size());
     EXPECT_EQ(0, std::memcmp(first.Data(), second.Data(), second.Size()));
 }

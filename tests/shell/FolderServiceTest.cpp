@@ -16,11 +16,9 @@ struct TempHome : ::testing::Test {
         char tmpl[] = "/tmp/sx_folders_XXXXXX";
         root = mkdtemp(tmpl);
         setenv("HOME", root.c_str(), 1);
-        unsetenv("XDG_DATA_HOME");
-        unsetenv("XDG_CONFIG_HOME");
-        unsetenv("XDG_DOCUMENTS_DIR");
-        unsetenv("XDG_PICTURES_DIR");
-        unsetenv("XDG_DESKTOP_DIR");
+        for (const char* v :
+             {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DOCUMENTS_DIR", "XDG_PICTURES_DIR", "XDG_DESKTOP_DIR"})
+            unsetenv(v);
     }
     void TearDown() override { fs::remove_all(root); }
 };

@@ -92,6 +92,7 @@ class FakeWindows : public WindowSystem {
     void ResetView() override { log.push_back("reset-view"); }
     void Invalidate() override { log.push_back("invalidate"); }
 
+    long Logged(const char* what) const { return std::count(log.begin(), log.end(), what); }
     void Push(Message::Kind kind, uint32_t stamp, std::function<void()> call = {}) {
         queue.push_back({kind, stamp, std::move(call)});
     }
@@ -220,7 +221,7 @@ TEST_F(ShellLoop, InactiveApplicationRunsNoFramesAndBlocks) {
     EXPECT_EQ(2, windows.waits);
     EXPECT_EQ((std::vector<int>{1, 0}), rec.activations);
     EXPECT_EQ(1, rec.closeRequests);
-    EXPECT_NE(std::find(windows.log.begin(), windows.log.end(), "minimise"), windows.log.end());
+    EXPECT_EQ(1, windows.Logged("minimise"));
 }
 
 TEST_F(ShellLoop, ActivationWaitsForAPaintWithAnUnchangedDisplaySize) {
@@ -243,19 +244,18 @@ TEST_F(ShellLoop, ActivationWaitsForAPaintWithAnUnchangedDisplaySize) {
     EXPECT_EQ(900, CurrentScreen().height);
     // The paint that found the new size asked for another; the view follows the new size once
     // the GL side is back.
-    EXPECT_EQ(1, std::count(windows.log.begin(), windows.log.end(), "invalidate"));
-    EXPECT_NE(std::find(windows.log.begin(), windows.log.end(), "reset-view"), windows.log.end());
+    EXPECT_EQ(1, windows.Logged("invalidate"));
+    EXPECT_EQ(1, windows.Logged("reset-view"));
 }
 
 TEST_F(ShellLoop, DisplayChangeWhileActiveResetsTheViewOnTheNextPaint) {
     windows.Push(Message::kPaint, 1000);
     windows.Push(Message::kCall, 1100, [&] { windows.displayWidth = 1920, windows.displayHeight = 1200; });
     windows.Push(Message::kPaint, 1200);
-    windows.Push(Message::kCall, 1200,
-                 [&] { EXPECT_EQ(0, std::count(windows.log.begin(), windows.log.end(), "reset-view")); });
+    windows.Push(Message::kCall, 1200, [&] { EXPECT_EQ(0, windows.Logged("reset-view")); });
     windows.Push(Message::kPaint, 1300);
     ASSERT_EQ(0, Run());
-    EXPECT_EQ(1, std::count(windows.log.begin(), windows.log.end(), "reset-view"));
+    EXPECT_EQ(1, windows.Logged("reset-view"));
     EXPECT_EQ((std::vector<int>{1}), rec.activations); // no new activation, no handler call
     EXPECT_DOUBLE_EQ(1.6, ScreenAspect());
 }
@@ -299,7 +299,7 @@ TEST_F(ShellLoop, FastFramesPauseTakingTheFrameEndBeforeThePauseAndSlowFramesDoN
         rec.frameCostMicros = c.first;
         rec.quitAfterFrames = 6;
         ASSERT_EQ(0, RunAgain());
-        EXPECT_EQ(c.second, std::count(windows.log.begin(), windows.log.end(), "timer")) << c.first;
+        EXPECT_EQ(c.second, windows.Logged("timer")) << c.first;
     }
 }
 
@@ -351,7 +351,7 @@ TEST_F(ShellLoop, GlResourceLoaderRunsWithALiveContextAndWaitsWithoutOne) {
         EXPECT_EQ(failures == 1 ? 1 : 0, rec.loaderRuns);
         EXPECT_EQ(failures == 2, loaderPendingAfterRun);
         EXPECT_EQ((std::vector<std::string>{"setup", "shutdown"}), rec.order);
-        EXPECT_EQ(failures == 1, std::count(windows.log.begin(), windows.log.end(), "destroy-gl") == 1);
+        EXPECT_EQ(failures == 1, windows.Logged("destroy-gl") == 1);
     }
 }
 
