@@ -30,7 +30,8 @@ TEST(CoverageKernels, PenTwoAndThreeColourPensAndTheEraserMatchTheReference) {
          [](const RandomSpan& r, float e, float* p) { // outer half: outer → inner; inner half: inner → paint
              const float e2 = 2 * e;
              for (int k = 0; k < 3; ++k)
-                 p[k] = e2 <= 1 ? (1 - e2) * r.outer[k] + e2 * r.inner[k] : (2 - e2) * r.inner[k] + (e2 - 1) * r.paint[k];
+                 p[k] = e2 <= 1 ? (1 - e2) * r.outer[k] + e2 * r.inner[k]
+                                : (2 - e2) * r.inner[k] + (e2 - 1) * r.paint[k];
          }},
     };
     for (const Case& c : cases)
@@ -56,7 +57,8 @@ TEST(CoverageKernels, PenTwoAndThreeColourPensAndTheEraserMatchTheReference) {
 }
 
 TEST(CoverageKernels, BlendModesRecolourOnlyExistingPaintAndKeepItsAlpha) {
-    for (int mode : {int(kTesBlend_Multiply), int(kTesBlend_Add), int(kTesBlend_ColorKeptSum), 46}) { // 46: none
+    for (int mode :
+         {int(kTesBlend_Multiply), int(kTesBlend_Add), int(kTesBlend_ColorKeptSum), 46}) { // 46: none
         RandomSpan fast(7), ref(7);
         fast.sp.blendMode = mode;
         cTes_Tool_Pen().BlendSpan(fast.sp);

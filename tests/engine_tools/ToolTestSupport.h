@@ -57,7 +57,8 @@ struct Canvas {
             EXPECT_NEAR(Alpha(int32_t(p[0]), int32_t(p[1])), p[2], tolerance) << "at " << p[0] << "," << p[1];
     }
     std::vector<float> Snapshot() {
-        return std::vector<float>(ink->Pixels(), ink->Pixels() + static_cast<size_t>(ink->width) * ink->height * 4);
+        return std::vector<float>(ink->Pixels(),
+                                  ink->Pixels() + static_cast<size_t>(ink->width) * ink->height * 4);
     }
     // Sets every pixel through f(x, y, pixel) and makes it the stroke-start state.
     template <class F> void FillWith(F f) {
@@ -83,7 +84,8 @@ struct Canvas {
         return box.QueueEvent(x, y, 0, clock += 0.01, kToolEventRelease, 0);
     }
     // A stroke through the corners, with a move every pixel or so; `end` false leaves it open.
-    void Path(cVek_ToolBox& box, std::vector<std::vector<float>> corners, uint32_t button = 1, bool end = true) {
+    void Path(cVek_ToolBox& box, std::vector<std::vector<float>> corners, uint32_t button = 1,
+              bool end = true) {
         Press(box, corners[0][0], corners[0][1], button);
         for (size_t i = 1; i < corners.size(); ++i) {
             const float x0 = corners[i - 1][0], y0 = corners[i - 1][1];
@@ -176,7 +178,8 @@ struct RandomSpan {
             *c = key;
             float p[3];
             colour(e, p);
-            const double a = shaded && m >= 1 ? 1.0 : (1.0 - m) * s[3] + m, t = shaded && m >= 1 ? 1.0 : m / a;
+            const double a = shaded && m >= 1 ? 1.0 : (1.0 - m) * s[3] + m,
+                         t = shaded && m >= 1 ? 1.0 : m / a;
             for (int k = 0; k < 3; ++k)
                 d[k] = a > 0 ? static_cast<float>(s[k] * (1 - t) + p[k] * t) : 0.0f;
             d[3] = a > 0 ? static_cast<float>(a) : 0.0f;
