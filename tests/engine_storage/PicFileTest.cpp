@@ -115,18 +115,6 @@ TEST(PictureFile, ViewModeZeroAndFactorsOutsideRangeReadAsOne) {
     EXPECT_TRUE(back->viewMode == 1 && back->magnification == 1);
 }
 
-TEST(PictureFile, LayoutImageHasNoPixelChunksAndLayersWithoutPixels) {
-    auto pic = TwoLayerPicture();
-    const auto file = Image(*pic, pic->name, false);
-    s_TesPicImage image;
-    ASSERT_TRUE(c_TesPicFile::ReadPictureImage(file.data(), file.size(), image));
-    EXPECT_FALSE(image.anyPixels);
-    ASSERT_EQ(2u, image.layers.size());
-    for (auto& l : image.layers)
-        EXPECT_TRUE(!l->HasPixels() && l->bytesPerChannel == 4);
-    EXPECT_EQ(2, image.currentId);
-}
-
 TEST(PictureFile, PictureLargerThanMemoryBudgetIsRefusedBeforeAllocating) {
     auto pic = NewPicture(64, 64);
     auto file = Image(*pic, "x");

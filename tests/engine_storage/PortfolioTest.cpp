@@ -65,42 +65,27 @@ TEST(Portfolio, FolderNameTurnsSlashAndColonIntoSpacesAndFollowsNameChanges) {
     EXPECT_TRUE(fs::is_regular_file(root + "/Sunset_2/0000000001.LayMap"));
 }
 
-TEST(Portfolio, DuplicatePictureNumberGoesToTheFolderFoundSecond) {
+TEST(Portfolio, DuplicatePictureNumberGoesToTheFolderFoundSecondAndANameNumberGapCloses) {
     sxtest::TempFolder t;
     {
         auto p = Start(16, 16);
+        p->CreateBlankPicture();
         p->CreateBlankPicture();
         ASSERT_TRUE(p->SavePortfolio());
     }
     const std::string root = t.Portfolio();
     fs::copy_file(root + "/Noname_1/Pic.Head", root + "/Noname_2/Pic.Head",
                   fs::copy_options::overwrite_existing);
-    auto p = Start(16, 16);
-    ASSERT_EQ(2, p->PictureCount());
-    EXPECT_TRUE(p->firstPicture->pictureNumber == 1 && p->firstPicture->nameNumber == 1);
-    // The highest stored was 2.
-    EXPECT_TRUE(p->lastPicture->pictureNumber == 3 && p->lastPicture->nameNumber == 2 &&
-                p->highestPictureNumber == 3);
-}
-
-TEST(Portfolio, NameNumberGapOneTwoFourClosesToThreeAndRenamesFolder) {
-    sxtest::TempFolder t;
-    {
-        auto p = Start(16, 16);
-        p->CreateBlankPicture();
-        p->CreateBlankPicture();
-        ASSERT_TRUE(p->SavePortfolio());
-    }
-    const std::string root = t.Portfolio();
-    fs::rename(root + "/Noname_3", root + "/Noname_4");
+    fs::rename(root + "/Noname_3", root + "/Noname_4"); // name numbers 1, 2, 4
     auto p = Start(16, 16);
     ASSERT_EQ(3, p->PictureCount());
-    std::vector<int32_t> numbers;
+    std::vector<std::pair<int32_t, int32_t>> numbers; // (name number, picture number)
     for (c_TesPic* q = p->firstPicture; q; q = q->next)
-        numbers.push_back(q->nameNumber);
+        numbers.emplace_back(q->nameNumber, q->pictureNumber);
     std::sort(numbers.begin(), numbers.end());
-    EXPECT_EQ((std::vector<int32_t>{1, 2, 3}), numbers);
-    EXPECT_EQ(3, p->highestNameNumber);
+    // The highest picture number stored was 3: the second folder with number 1 gets 4.
+    EXPECT_EQ((std::vector<std::pair<int32_t, int32_t>>{{1, 1}, {2, 4}, {3, 3}}), numbers);
+    EXPECT_TRUE(p->highestNameNumber == 3 && p->highestPictureNumber == 4);
     EXPECT_TRUE(fs::is_regular_file(root + "/Noname_3/Pic.Head"));
     EXPECT_FALSE(fs::exists(root + "/Noname_4"));
 }
