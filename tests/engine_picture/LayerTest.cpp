@@ -190,7 +190,7 @@ TEST(Regions, SplitPiecesCoverExactlyTheWrappedCellsOnce) {
     }
 }
 
-TEST(Regions, ExtractTakesTheBackupAcrossTheEdgeAndPutWritesItBack) {
+TEST(Regions, ExtractPutAndRestoreWorkOnTheWrappedRectangleAndACompactedLayerDropsItsBackup) {
     std::mt19937 rng(11);
     auto l = MakeGfx(13, 9);
     vek::MemBlock block;
@@ -212,6 +212,21 @@ TEST(Regions, ExtractTakesTheBackupAcrossTheEdgeAndPutWritesItBack) {
     ASSERT_TRUE(l->PutRegion(block, 11, 7, 4, 3));
     EXPECT_EQ(Bytes(l->pixels), before);
     EXPECT_FALSE(l->PutRegion(block, 0, 0, 5, 3)); // the block is short
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 13; ++x)
+            SetPx(*l, x, y, 5, 5, 5, 1);
+    l->RestoreFromBackup(10, 6, 5, 4); // columns 10, 11, 12, 0, 1 and rows 6, 7, 8, 0
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 13; ++x) {
+            if ((x >= 10 || x <= 1) && (y >= 6 || y == 0))
+                ASSERT_EQ(0, std::memcmp(Px(*l, x, y), before.data() + (y * 13 + x) * 16, 16))
+                    << x << "," << y;
+            else
+                ASSERT_EQ(Px(*l, x, y)[0], 5.0f) << x << "," << y;
+        }
+    l->SetCompact(true);
+    l->RestoreFromBackup(0, 0, 4, 4);
+    EXPECT_TRUE(l->backup.Empty());
     // Without a backup the region comes from the pixels.
     auto m = MakeGfx(4, 4);
     SetPx(*m, 1, 1, 0.5f, 0.25f, 0.125f, 1);
@@ -259,28 +274,4 @@ TEST(Regions, ProtectTransparencyKeepsAlphaAndThePaintedColourOnlyWhileOn) {
         EXPECT_TRUE(Px(*l, 0, 0)[0] == 1.0f && Px(*l, 0, 0)[1] == 0.5f && Px(*l, 2, 0)[0] == 1.0f);
         EXPECT_FALSE(l->protect.valid);
     }
-}
-
-TEST(Regions, RestoreCopiesOnlyTheWrappedRectangleAndACompactedLayerDropsItsBackup) {
-    std::mt19937 rng(3);
-    auto l = MakeGfx(8, 8);
-    FillRandom(*l, rng, 0, 0, 8, 8);
-    l->EnsureBackup();
-    const std::vector<uint8_t> before = Bytes(l->pixels);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            SetPx(*l, x, y, 5, 5, 5, 1);
-    l->RestoreFromBackup(6, 6, 4, 4); // columns and rows 6, 7, 0, 1
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) {
-            const bool inside = (x >= 6 || x <= 1) && (y >= 6 || y <= 1);
-            if (inside)
-                ASSERT_EQ(0, std::memcmp(Px(*l, x, y), before.data() + (y * 8 + x) * 16, 16))
-                    << x << "," << y;
-            else
-                ASSERT_EQ(Px(*l, x, y)[0], 5.0f) << x << "," << y;
-        }
-    l->SetCompact(true);
-    l->RestoreFromBackup(0, 0, 4, 4);
-    EXPECT_TRUE(l->backup.Empty());
 }
