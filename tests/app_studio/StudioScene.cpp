@@ -17,10 +17,8 @@
 
 namespace studio_test {
 namespace {
-
 StudioScene* g_scene = nullptr;
-
-} // namespace
+}
 
 void StudioScene::SetUp() {
     g_scene = this;
@@ -177,6 +175,10 @@ cVek_Window_Info* StudioScene::TopInfo() const {
         if (w && w->IsOpen()) return w;
     }
     return nullptr;
+}
+
+std::string StudioScene::InfoText() const {
+    return TopInfo() ? TopInfo()->Text() : std::string();
 }
 
 std::vector<float> StudioScene::Ink() const {
