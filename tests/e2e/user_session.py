@@ -83,7 +83,8 @@ def write_png(path, width, height, rows):
 
 
 def decode_png(path):
-    """8-bit RGB or RGBA PNG (the five row filters), independent of the program's codec; alpha dropped."""
+    """8-bit RGB PNG (the program exports opaque pictures; the five row filters), independent of the
+    program's codec."""
     data = open(path, 'rb').read()
     check(data[:8] == b'\x89PNG\r\n\x1a\n', '%s is not a PNG file' % path)
     pos, idat = 8, b''
@@ -96,8 +97,8 @@ def decode_png(path):
             width, height, depth, colour = struct.unpack('>IIBB', body[:10])
         idat += body if tag == b'IDAT' else b''
         pos += 12 + n
-    check(depth == 8 and colour in (2, 6), 'unexpected PNG format %d/%d' % (depth, colour))
-    bpp = 3 if colour == 2 else 4
+    check(depth == 8 and colour == 2, 'not an 8-bit RGB PNG: %d/%d' % (depth, colour))
+    bpp = 3
     raw, stride = zlib.decompress(idat), width * bpp
     rows, prev = [], bytearray(stride)
     for y in range(height):
@@ -116,7 +117,7 @@ def decode_png(path):
                     p = a + b - c
                     pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
                     line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        rows.append(bytes(line) if bpp == 3 else bytes(b for i, b in enumerate(line) if i % 4 != 3))
+        rows.append(bytes(line))
         prev = line
     return width, height, rows
 
@@ -247,9 +248,6 @@ class Program:
             args += ['mousemove', x, y]
         self.xdo(*(args + ['mouseup', 1]))
 
-    def key(self, name):
-        self.xdo('key', name)
-
     def choose(self, title, label):
         items = self.wait(lambda: self.menu_items(title), 'the menu "%s"' % title)
         for x, y, _, text in items:
@@ -258,7 +256,7 @@ class Program:
         raise Failure('no item "%s" in menu "%s": %s' % (label, title, [i[3] for i in items]))
 
     def close_windows(self, what):
-        self.key('Escape')
+        self.xdo('key', 'Escape')
         self.wait(lambda: not self.windows(), what + ' to close')
 
     def export(self):
