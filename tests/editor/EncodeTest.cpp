@@ -71,25 +71,25 @@ TEST(Encode, TableEntriesAndBytesMatchIndependentlyComputedValues) {
 TEST(Encode, SpecialValuesClampAndNanIsBlackOnEveryPath) {
     DisplayEncoder e;
     const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
-    const std::vector<float> v = {0.0f,
-                                  -0.0f,
-                                  -1e-30f,
-                                  -0.5f,
-                                  -inf,
-                                  1.0f,
-                                  1.0000001f,
-                                  7.5f,
-                                  inf,
-                                  nan,
-                                  -nan,
-                                  FromBits(0x7F800001u),
-                                  FromBits(0xFFC00000u),
-                                  FromBits(1u),
-                                  FromBits(0x007FFFFFu),
-                                  0.99999994f};
-    const uint8_t want[] = {0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 0, 0, 0, 255};
-    for (size_t i = 0; i < v.size(); ++i)
-        EXPECT_EQ(e.Reference(v[i]), want[i]) << i;
+    // Black: zero, negatives, NaNs of both signs and payloads, denormals; white: 1 and above.
+    const std::vector<float> black = {0.0f,
+                                      -0.0f,
+                                      -1e-30f,
+                                      -0.5f,
+                                      -inf,
+                                      nan,
+                                      -nan,
+                                      FromBits(0x7F800001u),
+                                      FromBits(0xFFC00000u),
+                                      FromBits(1u),
+                                      FromBits(0x007FFFFFu)},
+                             white = {1.0f, 1.0000001f, 7.5f, inf, 0.99999994f};
+    std::vector<float> v;
+    for (const std::vector<float>* set : {&black, &white})
+        for (float x : *set) {
+            EXPECT_EQ(e.Reference(x), set == &black ? 0 : 255) << v.size();
+            v.push_back(x);
+        }
     ExpectAllPathsMatch(e, v);
     cTes_PicEditor editor; // the panels' swatches: the same bytes, channel by channel
     const float odd[3] = {-1.0f, 2.0f, std::nanf("")}, mid[3] = {0.5f, 0.214f, 0.0f};
