@@ -1,7 +1,7 @@
 // The editor without GL: only pending regions reach the display image, wrapped regions in all
-// their pieces, several layers and paper off through the general composite, rebuilds, allocation
-// failure keeping the region pending, the selection outline, the centre written back, the
-// settings bytes, and pointer events fed to a real tool box.
+// their pieces, the display image against the composite on the fused and the general path, rebuilds,
+// allocation failure keeping the region pending, the selection outline, the centre written back, the settings
+// bytes, and pointer events fed to a real tool box.
 #include "editor/cTes_PicEditor.h"
 #include "engine/picture/c_TesLayer_MonoComp_NoType.h"
 #include "engine/picture/c_TesPic.h"
@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 using tes::editor::ScreenRect;
@@ -68,34 +69,51 @@ TEST(Regions, OnlyThePendingRegionReachesTheDisplayImageAcrossTheCornerInAllFour
     EXPECT_FALSE(s.editor.pictureRegion.valid);
 }
 
-TEST(Regions, SeveralLayersAndNoPaperGoThroughTheGeneralCompositeExactly) {
-    Scene s(37, 23, 100, 100);
-    for (int32_t y = 0; y < 23; ++y)
-        for (int32_t x = 0; x < 37; ++x)
-            s.Paint(x, y, x / 36.0f, y / 22.0f, 0.5f, (x + y) % 5 / 4.0f);
-    c_TesLayer_Gfx* top = s.pic->AddColourLayer(); // becomes current; the ink is compacted
-    top->opacity = 60;
-    top->blendOn = 1;
-    top->blendMode = 3; // Multiply
-    for (int32_t y = 0; y < 23; ++y)
-        for (int32_t x = 0; x < 37; ++x) {
-            float* p = top->Pixels() + (static_cast<size_t>(y) * 37 + x) * 4;
-            p[0] = 0.9f, p[1] = 0.2f + x / 100.0f, p[2] = 1.3f, p[3] = (x * 7 + y) % 3 / 2.0f;
+TEST(Regions, TheDisplayImageIsTheCompositeEncodedOnTheFusedAndTheGeneralPath) {
+    // Colours and alphas beyond 0..1 and zero alpha (NaNs too on one layer). One layer over paper
+    // takes the fused pass, on both encoder paths; a Multiply layer at 60 % on top, with and without
+    // paper, the general composite.
+    uint32_t seed = 987654321u;
+    auto fill = [&seed](c_TesLayer_Gfx* l, int n, bool nans) {
+        auto next = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return float(seed >> 8) / 16777216.0f;
+        };
+        float* p = l->Pixels();
+        for (int i = 0; i < n; ++i, p += 4) {
+            for (int c = 0; c < 3; ++c)
+                p[c] = next() * 1.6f - 0.3f;
+            const float r = next();
+            p[3] = r < 0.1f ? 0.0f : r < 0.15f ? -0.2f : r < 0.2f ? 1.25f : next();
+            if (nans && i % 29 == 3) p[1] = std::nanf("");
+            if (nans && i % 31 == 5) p[3] = std::nanf("");
         }
-    for (int paper = 1; paper >= 0; --paper) {
-        s.pic->paperOn = paper;
+    };
+    for (int run = 0; run < 4; ++run) {
+        Scene s(61, 7, 100, 100);
+        s.pic->paperColour[0] = 0.9f, s.pic->paperColour[1] = 0.35f, s.pic->paperColour[2] = 0.0625f;
+        s.editor.encoder.AllowVectorPath(run != 0);
+        fill(s.ink, 61 * 7, run < 2);
+        if (run >= 2) {
+            c_TesLayer_Gfx* top = s.pic->AddColourLayer(); // becomes current; the ink is compacted
+            fill(top, 61 * 7, false);
+            top->opacity = 60;
+            top->blendOn = 1;
+            top->blendMode = 3; // Multiply
+        }
+        s.pic->paperOn = run != 3;
         s.editor.RequestRebuild();
         s.Frame();
-        ASSERT_EQ(s.editor.displayChannels, paper ? 3 : 4);
-        auto ref = s.pic->Composite(0, 0, 37, 23, false, -1);
-        for (int32_t i = 0; i < 37 * 23; ++i) {
-            const uint8_t* got = s.editor.displayImage.As<uint8_t>() + i * s.editor.displayChannels;
+        const int ch = s.editor.displayChannels;
+        ASSERT_EQ(ch, run == 3 ? 4 : 3);
+        auto ref = s.pic->Composite(0, 0, 61, 7, false, -1);
+        for (int i = 0; i < 61 * 7; ++i) {
+            const uint8_t* got = s.editor.displayImage.As<uint8_t>() + i * ch;
+            const float* want = ref->Pixels() + i * 4;
             for (int c = 0; c < 3; ++c)
-                ASSERT_EQ(got[c], s.editor.encoder.Reference(ref->Pixels()[i * 4 + c])) << i;
-            // Alpha stays linear: a × 255 + 0.5.
-            const float a = ref->Pixels()[i * 4 + 3];
-            if (!paper) {
-                ASSERT_EQ(got[3], a <= 0 ? 0 : a >= 1 ? 255 : int(a * 255.0f + 0.5f)) << i;
+                ASSERT_EQ(got[c], s.editor.encoder.Reference(want[c])) << "run " << run << " pixel " << i;
+            if (ch == 4) { // alpha stays linear: a × 255 + 0.5
+                ASSERT_EQ(got[3], want[3] <= 0 ? 0 : want[3] >= 1 ? 255 : int(want[3] * 255.0f + 0.5f)) << i;
             }
         }
     }

@@ -1,10 +1,9 @@
 // The display encoding: table entries and bytes against values computed independently (Python,
 // double precision sRGB with the float table), the fast encoders against the plain lookup on
-// sampled bit patterns, every step's neighbourhood and the special values, and the fused paper
-// path against the picture's own composite.
+// sampled bit patterns, every step's neighbourhood and the special values. The display image
+// against the composite is the editor test's.
 #include "editor/DisplayEncoder.h"
 #include "editor/cTes_PicEditor.h"
-#include "engine/picture/c_TesPic.h"
 
 #include <gtest/gtest.h>
 
@@ -133,38 +132,5 @@ TEST(Encode, FastEncodersMatchThePlainLookupAroundEveryStepAndOnSampledPatterns)
         e.RowToRgb(px.data(), out.data(), n);
         for (size_t i = 0; i < out.size(); ++i)
             ASSERT_EQ(out[i], i < size_t(n) * 3 ? e.Reference(px[i / 3 * 4 + i % 3]) : 0x5A) << n << " " << i;
-    }
-}
-
-TEST(Encode, OneLayerOverPaperGivesTheSameBytesAsCompositeThenEncode) {
-    // Colours and alphas beyond 0..1, NaNs and zero alpha: the fused pass must reproduce the
-    // composite's arithmetic exactly, on both encoder paths.
-    const int W = 61, H = 7;
-    for (int vector = 0; vector < 2; ++vector) {
-        c_TesPic pic(W, H);
-        pic.paperColour[0] = 0.9f, pic.paperColour[1] = 0.35f, pic.paperColour[2] = 0.0625f;
-        float* p = pic.AddColourLayer()->Pixels();
-        uint32_t s = 987654321u;
-        auto next = [&]() {
-            s = s * 1664525u + 1013904223u;
-            return float(s >> 8) / 16777216.0f;
-        };
-        for (int i = 0; i < W * H; ++i, p += 4) {
-            for (int c = 0; c < 3; ++c)
-                p[c] = next() * 1.6f - 0.3f;
-            const float r = next();
-            p[3] = r < 0.1f ? 0.0f : r < 0.15f ? -0.2f : r < 0.2f ? 1.25f : next();
-            if (i % 29 == 3) p[1] = std::nanf("");
-            if (i % 31 == 5) p[3] = std::nanf("");
-        }
-        cTes_PicEditor editor;
-        editor.encoder.AllowVectorPath(vector != 0);
-        editor.SetPicture(&pic);
-        ASSERT_TRUE(editor.UpdateDisplayImage(pic));
-        auto ref = pic.Composite(0, 0, W, H, false, -1);
-        const uint8_t* got = editor.displayImage.As<uint8_t>();
-        for (int i = 0; i < W * H * 3; ++i)
-            ASSERT_EQ(got[i], editor.encoder.Reference(ref->Pixels()[i / 3 * 4 + i % 3]))
-                << "pixel " << i / 3 << " vector " << vector;
     }
 }
