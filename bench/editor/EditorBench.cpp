@@ -113,9 +113,9 @@ void BM_FullRebuild_Drawing_CompositeThenPlainLookup(benchmark::State& state) {
     state.SetItemsProcessed(int64_t(state.iterations()) * 1920 * 1080);
 }
 
-// One stamp of a 9-pixel pen (81 pixels) on a picture of the given size.
+// The changed square of one stamp (side = pen diameter) on a picture of the given size.
 void BM_StampRegion(benchmark::State& state) {
-    const int w = int(state.range(0)), h = int(state.range(1));
+    const int w = int(state.range(0)), h = int(state.range(1)), d = int(state.range(2));
     auto pic = Drawing(w, h);
     cTes_PicEditor editor;
     editor.SetPicture(pic.get());
@@ -123,14 +123,14 @@ void BM_StampRegion(benchmark::State& state) {
     editor.UpdateDisplayImage(*pic);
     int i = 0;
     for (auto _ : state) {
-        const int x = (i * 37) % (w - 9), y = (i * 53) % (h - 9);
+        const int x = (i * 37) % (w - d), y = (i * 53) % (h - d);
         ++i;
         editor.pictureRegion = s_TesRegion{0, 0, 0, 0, 0};
-        editor.MarkPictureChanged(x, y, 9, 9);
+        editor.MarkPictureChanged(x, y, d, d);
         editor.UpdateDisplayImage(*pic);
         benchmark::ClobberMemory();
     }
-    state.SetItemsProcessed(int64_t(state.iterations()) * 81);
+    state.SetItemsProcessed(int64_t(state.iterations()) * d * d);
 }
 
 } // namespace
@@ -141,4 +141,8 @@ BENCHMARK(BM_FullRebuild_Noise)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRebuild_Noise_ScalarEncode)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRebuild_TwoLayers)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRebuild_Drawing_CompositeThenPlainLookup)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StampRegion)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StampRegion)
+    ->Args({1920, 1080, 9})
+    ->Args({1920, 1080, 81})
+    ->Args({3840, 2160, 81})
+    ->Unit(benchmark::kMicrosecond);
