@@ -422,16 +422,15 @@ def session(p, shots):
     p.close()
 
 
-def main():
-    binary, xclose, shots = sys.argv[1], sys.argv[2], sys.argv[3]
-    os.makedirs(shots, exist_ok=True)
+def run(binary, xclose, screen, body):
+    """Runs body(program) against a fresh X server and home folder; 0 when it passed."""
     work = tempfile.mkdtemp(prefix='sx_e2e_')
-    xvfb = start_xvfb(*SCREEN)
+    xvfb = start_xvfb(*screen)
     p = Program(binary, xclose, work)
     p.xvfb = xvfb
     try:
-        session(p, shots)
-    except Failure as e:
+        body(p)
+    except (Failure, subprocess.SubprocessError) as e:
         print('FAIL:', e, file=sys.stderr)
         print('last state:\n' + '\n'.join(p.lines()), file=sys.stderr)
         p.log.flush()
@@ -447,4 +446,5 @@ def main():
 
 
 if __name__ == '__main__':
-    sys.exit(main())
+    os.makedirs(sys.argv[3], exist_ok=True)
+    sys.exit(run(sys.argv[1], sys.argv[2], SCREEN, lambda p: session(p, sys.argv[3])))
