@@ -45,7 +45,7 @@ TEST_F(Panels, PenSizeIsAShareOfTheShorterSideNeverBelowOneNorAbove250) {
     }
 }
 
-TEST_F(Panels, UndoAndRedoCountTheirStepsBringTheStrokeBackAndSayWhenThereIsNothingToDo) {
+TEST_F(Panels, UndoAndRedoCaptionsCapTheirCountAndTheHelpSaysWhenThereIsNothingToDo) {
     EXPECT_EQ(scribbix::UndoPanel::Caption("Redo", 26), "Redo\r(26)");
     EXPECT_EQ(scribbix::UndoPanel::Caption("Undo", 123456), "Undo\r(9999)");
     const vek::ui::Rect undo = CellRect({Studio::kUndo, 3, 0, 2, 0, 3}),
@@ -56,19 +56,15 @@ TEST_F(Panels, UndoAndRedoCountTheirStepsBringTheStrokeBackAndSayWhenThereIsNoth
     EXPECT_EQ(HelpAt(undo), nothingToUndo);
     EXPECT_EQ(HelpAt(redo), nothingToRedo);
 
-    const std::vector<float> blank = Ink();
+    // What the buttons undo and redo is the e2e session's (counts) and the shortcut case's (pixels).
     Stroke(0.0f, 0.0f, 0.3f, 0.1f);
-    const std::vector<float> drawn = Ink();
-    ASSERT_NE(blank, drawn);
     EXPECT_EQ(HelpAt(undo), "Undo the last thing\ryou did on this drawing.");
     Click(undo);
     Frames(1);
-    EXPECT_EQ(Ink(), blank);
     EXPECT_EQ(HelpAt(undo), nothingToUndo);
     EXPECT_EQ(HelpAt(redo), "Cancel the last Undo\ryou did on this drawing.");
     Click(redo);
     Frames(1);
-    EXPECT_EQ(Ink(), drawn);
     EXPECT_EQ(HelpAt(redo), nothingToRedo);
 }
 

@@ -77,11 +77,6 @@ class ExportTest : public ::testing::Test {
         }
         return names;
     }
-    std::string Slurp(const std::string& path) {
-        vek::MemBlock b;
-        if (!c_VekFil_Disk::ReadWhole(path, b, 1 << 20)) return "<missing>";
-        return std::string(b.As<char>(), b.Size());
-    }
     s_TesExportPars Pars(int format = 3, int transparency = 0, int includeHidden = 0) {
         s_TesExportPars p;
         p.format = format, p.transparency = transparency, p.includeHidden = includeHidden;
@@ -196,7 +191,9 @@ TEST_F(ExportTest, FailedWriteReportsFailureAndKeepsOldFile) {
     EXPECT_FALSE(exporter_.ExportPicture(Pars(), pic.get()));
     c_VekFil_Disk::FailWritesAfter(-1);
     EXPECT_EQ(exporter_.WrittenPath(), "");
-    EXPECT_EQ(Slurp(pictures_ + "/Scribbix/Keep.png"), "old");
+    vek::MemBlock kept;
+    ASSERT_TRUE(c_VekFil_Disk::ReadWhole(pictures_ + "/Scribbix/Keep.png", kept, 16));
+    EXPECT_EQ(std::string(kept.As<char>(), kept.Size()), "old");
     EXPECT_EQ(Names(pictures_ + "/Scribbix"), std::vector<std::string>{"Keep.png"});
     EXPECT_TRUE(exporter_.output.Empty());
 }
