@@ -131,7 +131,13 @@ void Clear(cVek_Window* window, intptr_t arg) {
     if (Later(Clear, window, arg)) return;
     StudioContext& c = Context();
     if (!c.portfolio || !c.portfolio->currentPicture) return;
-    c.portfolio->ClearDrawing();
+    if (!c.portfolio->ClearDrawing()) {
+        if (c.desktop)
+            c.desktop->ShowInfo("Warning!", "The drawing was not cleared: it could not be kept for Undo.\r\r"
+                                            "Please check that the disk is not full\r"
+                                            "and that you may write to your home folder.");
+        return;
+    }
     if (c.editor) c.editor->RequestRebuild();
     RefreshToolBoxPicture();
 }

@@ -105,10 +105,12 @@ bool Portfolio::ChooseSlot(int slot) {
     return true;
 }
 
-void Portfolio::ClearDrawing() {
+bool Portfolio::ClearDrawing() {
     c_TesPic* pic = currentPicture;
-    if (!pic) return;
-    if (pic->history) pic->history->Record(cTes_PicHistory::kPicture, cTes_PicHistory::kCurrentLayer);
+    if (!pic) return false;
+    // Clearing is only safe while Undo can bring the drawing back.
+    if (pic->history && !pic->history->Record(cTes_PicHistory::kPicture, cTes_PicHistory::kCurrentLayer))
+        return false;
     for (c_TesLayer* l = pic->bottomLayer; l; l = l->above) {
         l->EnsurePixels();
         l->DropBackup();
@@ -117,6 +119,7 @@ void Portfolio::ClearDrawing() {
     pic->headerDirty = 1;
     FitToScreen(*pic);
     pic->RedrawAll();
+    return true;
 }
 
 } // namespace scribbix

@@ -49,8 +49,9 @@ class Portfolio : public c_TesPortfolio {
     // new blank one in the slot. False when no picture could be made.
     bool ChooseSlot(int slot);
     // "Clear Drawing": records a picture step, clears every layer and fits the picture again; the
-    // picture keeps its slot and number.
-    void ClearDrawing();
+    // picture keeps its slot and number. False, with nothing cleared, when the step could not be
+    // recorded (a full disk), since Undo could not bring the drawing back.
+    bool ClearDrawing();
 };
 
 } // namespace scribbix

@@ -159,6 +159,28 @@ TEST_F(History, ClearDrawingIsAPictureStepThatUndoesExactlyAndIsSavedWhole) {
     EXPECT_EQ(cleared, Snapshot(*sxtest::Start(24, 16)->currentPicture->currentLayer));
 }
 
+TEST_F(History, OnAFullDiskNoStepIsCountedAndClearRefusesSoUndoNeverPromisesTooMuch) {
+    Stroke(Pic(), 2, 2, 10, 10, {0.9f, 0.1f, 0.1f, 1});
+    const auto s1 = Now();
+    {
+        sxtest::InjectionOff off;
+        c_VekFil_Disk::FailWritesAfter(0);
+        EXPECT_FALSE(p->ClearDrawing()); // nothing could bring the drawing back
+        EXPECT_EQ(s1, Now());
+        EXPECT_TRUE(Steps(1, 0));
+        Stroke(Pic(), 14, 2, 4, 4, {0, 0, 1, 1}); // painted, but not undoable
+        EXPECT_TRUE(Steps(1, 0));
+        EXPECT_EQ(FilesIn(Folder("Undo")).size(), 1u);
+    }
+    // The step that was kept still brings back what it recorded.
+    Undo();
+    auto alpha = [&](int x, int y) { return Pic().currentLayer->Pixels()[(y * Pic().currentLayer->width + x) * 4 + 3]; };
+    EXPECT_EQ(alpha(5, 5), 0.0f);
+    EXPECT_EQ(alpha(15, 3), 1.0f); // the unrecorded stroke stays
+    EXPECT_TRUE(p->ClearDrawing()); // with room again Clear works
+    EXPECT_TRUE(Pic().IsEmpty());
+}
+
 TEST_F(History, UndoAfterChoosingAnotherLayerRestoresTheStrokesLayer) {
     c_TesLayer* ink = Pic().currentLayer;
     Stroke(Pic(), 4, 4, 4, 4, {1, 0, 1, 1});

@@ -50,7 +50,10 @@ inline std::vector<uint8_t> Bytes(const vek::MemBlock& b) {
 struct FakeHistory : cTes_PicHistory {
     std::vector<std::pair<int, int>>* log;
     explicit FakeHistory(std::vector<std::pair<int, int>>* l) : log(l) {}
-    void Record(int32_t kind, int32_t target) override { log->push_back({kind, target}); }
+    bool Record(int32_t kind, int32_t target) override {
+        log->push_back({kind, target});
+        return true;
+    }
 };
 
 struct FakeDisplay : cTes_PicDisplay {

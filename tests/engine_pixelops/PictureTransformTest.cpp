@@ -10,7 +10,10 @@ namespace {
 
 struct CountingHistory : cTes_PicHistory {
     int records = 0;
-    void Record(int32_t, int32_t) override { ++records; }
+    bool Record(int32_t, int32_t) override {
+        ++records;
+        return true;
+    }
 };
 
 // A picture with a full current layer, a compacted layer below it and a selection.

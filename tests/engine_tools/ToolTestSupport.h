@@ -26,9 +26,10 @@
 class CountingHistory : public cTes_PicHistory {
   public:
     explicit CountingHistory(c_TesPic* pic) : pic_(pic) {}
-    void Record(int32_t, int32_t) override {
+    bool Record(int32_t, int32_t) override {
         ++records;
         if (!pic_->currentLayer || !pic_->currentLayer->changed.valid) ++recordsWithoutRegion;
+        return true;
     }
     int records = 0, recordsWithoutRegion = 0;
 

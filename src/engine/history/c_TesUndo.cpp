@@ -132,7 +132,7 @@ c_TesLayer* c_TesUndo::TargetLayer(int32_t target, int32_t layerId) const {
 // ---------------------------------------------------------------------------------------------
 // Writing records
 
-void c_TesUndo::WriteRegion(s_TesUndoRecord& r, c_TesLayer& layer, const std::string& folder) {
+bool c_TesUndo::WriteRegion(s_TesUndoRecord& r, c_TesLayer& layer, const std::string& folder) {
     c_VekFil_Disk::Delete(folder + "/" + FileName(r.serial));
     r.layerId = layer.id;
     r.regionX = layer.changed.x;
@@ -141,15 +141,15 @@ void c_TesUndo::WriteRegion(s_TesUndoRecord& r, c_TesLayer& layer, const std::st
     r.regionHeight = layer.changed.height;
     r.contentWidth = r.contentHeight = r.contentX = r.contentY = 0;
     const bool wasCompacted = layer.compacted != 0;
-    if (wasCompacted && !layer.SetCompact(false)) return;
+    if (wasCompacted && !layer.SetCompact(false)) return false;
     vek::MemBlock block;
     const bool extracted = layer.ExtractChangedRegion(block);
     const int32_t w = std::min(layer.changed.width, layer.width);
     const int32_t h = std::min(layer.changed.height, layer.height);
     if (wasCompacted) layer.SetCompact(true);
-    if (!extracted) return;
+    if (!extracted) return false;
     std::unique_ptr<c_TesLayer> temp = c_TesPicFile::MakeLayer(layer.type);
-    if (!temp || temp->channels != layer.channels) return;
+    if (!temp || temp->channels != layer.channels) return false;
     temp->pixels = std::move(block);
     temp->bytesPerChannel = 4;
     temp->width = temp->fullWidth = w;
@@ -169,28 +169,30 @@ void c_TesUndo::WriteRegion(s_TesUndoRecord& r, c_TesLayer& layer, const std::st
     if (!c_VekFil_Disk::WriteWhole(folder + "/" + FileName(r.serial), temp->pixels.Data(),
                                    static_cast<size_t>(bytes), false)) {
         r.contentWidth = r.contentHeight = 0; // no file: restoring this record changes nothing
+        return false;
     }
+    return true;
 }
 
-void c_TesUndo::WritePicture(s_TesUndoRecord& r, bool pixels, const std::string& folder) {
+bool c_TesUndo::WritePicture(s_TesUndoRecord& r, bool pixels, const std::string& folder) {
     const std::string path = folder + "/" + FileName(r.serial);
     c_VekFil_Disk::Delete(path);
     r.layerId = 0;
     r.target = 0;
     r.regionX = r.regionY = r.regionWidth = r.regionHeight = 0;
     r.contentX = r.contentY = r.contentWidth = r.contentHeight = 0;
-    c_TesPicFile::SavePictureToFile(path, *picture, pixels, false);
+    return c_TesPicFile::SavePictureToFile(path, *picture, pixels, false);
 }
 
-void c_TesUndo::Record(int32_t kind, int32_t target) {
-    if (!picture || kind < kRegion || kind > kLayout) return;
+bool c_TesUndo::Record(int32_t kind, int32_t target) {
+    if (!picture || kind < kRegion || kind > kLayout) return false;
     c_TesLayer* layer = target == kSelection ? picture->selection.get() : picture->currentLayer;
-    if (!layer) return;
-    if (kind == kRegion && !layer->changed.valid) return;
-    RecordLayer(kind, target == kSelection ? 1 : 0, layer);
+    if (!layer) return false;
+    if (kind == kRegion && !layer->changed.valid) return true; // nothing changed, nothing to keep
+    return RecordLayer(kind, target == kSelection ? 1 : 0, layer);
 }
 
-void c_TesUndo::RecordLayer(int32_t kind, int32_t target, c_TesLayer* layer) {
+bool c_TesUndo::RecordLayer(int32_t kind, int32_t target, c_TesLayer* layer) {
     EndToolBoxRecording();
     const uint32_t serial = ++serialCounter;
     shownSerial = 0;
@@ -208,7 +210,7 @@ void c_TesUndo::RecordLayer(int32_t kind, int32_t target, c_TesLayer* layer) {
         redoFlag = 0;
     }
     if (undoCount >= capacity) {
-        if (oldest < 0) return;
+        if (oldest < 0) return false;
         DropRecord(oldest);
     }
     int32_t slot = -1;
@@ -218,7 +220,7 @@ void c_TesUndo::RecordLayer(int32_t kind, int32_t target, c_TesLayer* layer) {
             break;
         }
     }
-    if (slot < 0) return;
+    if (slot < 0) return false;
     s_TesUndoRecord& r = records[slot];
     r = s_TesUndoRecord();
     r.serial = serial;
@@ -234,13 +236,17 @@ void c_TesUndo::RecordLayer(int32_t kind, int32_t target, c_TesLayer* layer) {
     newest = slot;
     ++undoCount;
 
+    // A step whose file cannot be written (full disk) is not kept: Undo would claim a step it
+    // cannot restore, and a caller about to clear the drawing must learn that it cannot be undone.
     std::string folder;
-    if (!UndoFolder(true, folder)) return;
-    if (kind == kRegion) {
-        if (layer->HasPixels() || !layer->backup.Empty()) WriteRegion(r, *layer, folder);
-    } else {
-        WritePicture(r, kind == kPicture, folder);
+    bool written = UndoFolder(true, folder);
+    if (written && kind == kRegion) {
+        if (layer->HasPixels() || !layer->backup.Empty()) written = WriteRegion(r, *layer, folder);
+    } else if (written) {
+        written = WritePicture(r, kind == kPicture, folder);
     }
+    if (!written) DropRecord(slot);
+    return written;
 }
 
 // Present state of `scope`'s area (its layer and rectangle) into `into`'s file.

@@ -53,7 +53,7 @@ class c_TesUndo : public cTes_PicHistory {
     explicit c_TesUndo(c_TesPic* picture);
 
     // ---- cTes_PicHistory ----
-    void Record(int32_t kind, int32_t target) override;
+    bool Record(int32_t kind, int32_t target) override;
     void Undo(int32_t direction) override;
     int32_t UndoSteps() const override;
     int32_t RedoSteps() const override;
@@ -68,7 +68,7 @@ class c_TesUndo : public cTes_PicHistory {
     static void SetEndRecordingHook(void (*hook)());
 
   private:
-    void RecordLayer(int32_t kind, int32_t target, c_TesLayer* layer);
+    bool RecordLayer(int32_t kind, int32_t target, c_TesLayer* layer);
     bool UndoFolder(bool create, std::string& folder);
     void DeleteFile(uint32_t serial);
     void FreeSlot(int32_t slot);
@@ -80,8 +80,9 @@ class c_TesUndo : public cTes_PicHistory {
     c_TesLayer* TargetLayer(int32_t target, int32_t layerId) const;
     // The layer's changed region into the record's file (region fields filled in). With
     // `present` the pixels as they are now, not the backup.
-    void WriteRegion(s_TesUndoRecord& r, c_TesLayer& layer, const std::string& folder);
-    void WritePicture(s_TesUndoRecord& r, bool pixels, const std::string& folder);
+    // Both false when the record's file could not be written.
+    bool WriteRegion(s_TesUndoRecord& r, c_TesLayer& layer, const std::string& folder);
+    bool WritePicture(s_TesUndoRecord& r, bool pixels, const std::string& folder);
     void Restore(const s_TesUndoRecord& r, const std::string& folder);
     // Sets the layer's changed region to the record's and writes the present state into `into`.
     void SnapshotRegion(s_TesUndoRecord& into, const s_TesUndoRecord& scope, const std::string& folder);

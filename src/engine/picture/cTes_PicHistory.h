@@ -18,8 +18,9 @@ class cTes_PicHistory {
     // kRegion: the target layer's changed region as its backup still holds it (call after marking
     // the region changed, before CommitChanges). kPicture: the whole picture with pixels (layer set,
     // size or several layers' pixels change). kLayout: the whole picture without pixels (settings or
-    // order change). target is used by kRegion only.
-    virtual void Record(int32_t kind, int32_t target) = 0;
+    // order change). target is used by kRegion only. False when the step could not be kept (its
+    // file could not be written): a change that only history could bring back must not go ahead.
+    virtual bool Record(int32_t kind, int32_t target) = 0;
     // direction 0 undo, 1 redo.
     virtual void Undo(int32_t direction) {}
     virtual int32_t UndoSteps() const { return 0; }
