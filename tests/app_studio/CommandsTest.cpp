@@ -115,11 +115,15 @@ TEST_F(Commands, CommandsWaitWhileAStrokeIsOpenAndMinimiseAndExitReachTheProgram
     EXPECT_EQ(quits, 1);
 }
 
-TEST_F(Commands, SlotSwitchThatCannotSaveTheDrawingKeepsItCurrentAndSaysSo) {
+TEST_F(Commands, SlotSwitchOrClearThatCannotBeSavedOrUndoneKeepsTheDrawingAndSaysSo) {
     Stroke(0.0f, 0.0f, 0.3f, 0.1f);
     const int32_t first = portfolio->currentPicture->pictureNumber;
     const std::vector<float> drawn = Ink();
     c_VekFil_Disk::FailWritesAfter(0); // disk full
+    Run(cmd::Clear);
+    EXPECT_EQ(Ink(), drawn);
+    EXPECT_EQ(UndoSteps(), 1);
+    EXPECT_NE(InfoText().find("not cleared"), std::string::npos);
     Run(cmd::GoToDrawing, 2);
     ASSERT_NE(portfolio->currentPicture, nullptr);
     EXPECT_EQ(portfolio->currentPicture->pictureNumber, first);
