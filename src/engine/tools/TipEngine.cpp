@@ -186,7 +186,7 @@ void BuildTipPlanes(const s_TipPars& tip, const float* table, int32_t n, float* 
 }
 
 void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB, const int32_t* planeFirst,
-                   const int32_t* planeEnd, bool sameLayout) {
+                   const int32_t* planeEnd, bool sameLayout, bool sameShift) {
     if (tip.fx < 0.0f) tip.fx += 1.0f;
     if (tip.fy < 0.0f) tip.fy += 1.0f;
     const int32_t m = tip.maskSize;
@@ -195,6 +195,7 @@ void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB, con
     const int32_t w = tip.maskWidth, h = tip.maskHeight;
     const bool extents = planeFirst && planeEnd && tip.rowFirst && tip.rowEnd;
     sameLayout = sameLayout && extents;
+    sameShift = sameShift && sameLayout;
     if (extents && !sameLayout) {
         // Mask row j mixes image rows j and j - 1 (when fy != 0), each reaching one column
         // further right when fx != 0.
@@ -210,6 +211,7 @@ void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB, con
             tip.rowEnd[j] = first < end ? std::min(end, w) : 0;
         }
     }
+    if (sameShift) return;
     const int32_t* first = extents ? tip.rowFirst : nullptr;
     const int32_t* end = extents ? tip.rowEnd : nullptr;
     ShiftPlane(planeA, m, tip.fx, tip.fy, tip.maskA->As<float>(), w, h, first, end, !sameLayout);

@@ -47,9 +47,10 @@ void BuildTipPlanes(const s_TipPars& tip, const float* table, int32_t n, float* 
 // With the planes' row extents given (and tip.rowFirst / rowEnd set, H entries), the masks' row
 // extents are filled as well, and only the columns inside them are written; `sameLayout` says
 // that the masks were last built from the same planes at the same W × H, so the extents are in
-// place and the masks are already 0 outside them.
+// place and the masks are already 0 outside them. `sameShift` says more: they already hold these
+// planes shifted by these very fractions, so only the tip's geometry is set.
 void ShiftTipMasks(s_TipPars& tip, const float* planeA, const float* planeB, const int32_t* planeFirst,
-                   const int32_t* planeEnd, bool sameLayout);
+                   const int32_t* planeEnd, bool sameLayout, bool sameShift = false);
 
 // Both steps at once.
 void BuildTipMasks(s_TipPars& tip, const float* table, int32_t n, float* quadrant, float* planeA,

@@ -613,8 +613,11 @@ void cVek_ToolBox::BuildTipMasks(s_TipPars& tip) {
     const int32_t* planeFirst = planeExtents.As<int32_t>();
     const uint8_t shape = static_cast<uint8_t>((tip.fx != 0.0f ? 1 : 0) | (tip.fy != 0.0f ? 2 : 0));
     const bool same = maskGeneration == planeGeneration && maskShape == shape;
+    // Stamps along a row or column often repeat their fractions: the masks are then kept.
+    const bool sameShift = same && maskFx == tip.fx && maskFy == tip.fy;
+    maskFx = tip.fx, maskFy = tip.fy;
     tes::ShiftTipMasks(tip, maskPlaneA.As<float>(), tip.needsEdgeCone ? maskPlaneB.As<float>() : nullptr,
-                       planeFirst, planeFirst + side + 1, same);
+                       planeFirst, planeFirst + side + 1, same, sameShift);
     maskGeneration = planeGeneration;
     maskShape = shape;
 }

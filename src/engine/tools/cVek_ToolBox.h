@@ -113,9 +113,11 @@ class cVek_ToolBox : public cTes_Tools_CommonBase {
     vek::MemBlock planeExtents, maskExtents; // non-zero columns per row: firsts, then ends
     float planeKey[7] = {0, 0, 0, 0, 0, 0, 0};
     // Which planes the masks were last built from (counted up with every rebuild or regrowth) and
-    // whether with the extra column and row: the same again needs no clearing.
+    // whether with the extra column and row: the same again needs no clearing; the same
+    // fractions again (as given, before a negative one counts as f + 1) need nothing at all.
     uint32_t planeGeneration = 0, maskGeneration = ~0u;
     uint8_t maskShape = 0;
+    float maskFx = 0.0f, maskFy = 0.0f;
     // Smear scratch: two rows of the stamp in progress, the area under a tip that crosses an edge
     // of the layer, and the pick-up's reach: the columns [first, end) of each pick-up row that a
     // stamp can read (firsts, then ends), for the pick-up and then for the current tip.
