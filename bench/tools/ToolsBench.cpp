@@ -26,6 +26,7 @@ namespace {
 
 constexpr int kWidth = 1920, kHeight = 1080;
 constexpr int kStampsPerRow = 1600;
+constexpr float kStampStep = 1.013f; // 1600 steps stay inside a 1920-pixel row
 
 struct Scene {
     std::unique_ptr<c_TesPic> pic;
@@ -75,12 +76,13 @@ struct Scene {
         return pars;
     }
 
-    // One row of stamps one pixel apart (fractional positions with sub-pixel coordinates).
+    // One row of stamps about one pixel apart. The step is not a whole pixel, so with sub-pixel
+    // coordinates every stamp has new fractions and its masks are rebuilt, as in a real stroke.
     const s_StrokePoint* Row(int row, int diameter) {
         points.clear();
         const float y = 60.0f + (row * (diameter + 4)) % (kHeight - 120) + 0.61f;
         for (int i = 0; i < kStampsPerRow; ++i)
-            points.push_back(s_StrokePoint{100.37f + i, y, 1.0f, 0.01f, 1, 0});
+            points.push_back(s_StrokePoint{100.37f + i * kStampStep, y, 1.0f, 0.01f, 1, 0});
         points.push_back(s_StrokePoint{0, 0, 1.0f, -1.0f, 0, 0});
         return points.data();
     }
@@ -141,7 +143,7 @@ void BM_MyPaintDab(benchmark::State& state) {
         const float y = 60.0f + (row++ * (diameter + 4)) % (kHeight - 120) + 0.61f;
         mypaint_surface_begin_atomic(surface);
         for (int i = 0; i < kStampsPerRow; ++i)
-            mypaint_surface_draw_dab(surface, 100.37f + i, y, diameter * 0.5f, 0.0f, 0.39f, 0.15f, 1.0f,
+            mypaint_surface_draw_dab(surface, 100.37f + i * kStampStep, y, diameter * 0.5f, 0.0f, 0.39f, 0.15f, 1.0f,
                                      0.99f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f);
         MyPaintRectangle roi;
         mypaint_surface_end_atomic(surface, &roi); // the dabs are rendered here
