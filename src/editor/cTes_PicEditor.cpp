@@ -25,17 +25,6 @@ cTes_PicEditor* gTes_PicEditor = nullptr;
 
 namespace {
 
-uint16_t ButtonBit(uint8_t button) {
-    switch (button) {
-    case 1:
-        return vek::kModLeft;
-    case 2:
-        return vek::kModRight;
-    default:
-        return 0;
-    }
-}
-
 // Rows of composite target a band holds: about 256 KiB, so the band is still in the cache when
 // it is encoded.
 int32_t BandRows(int32_t width) {
@@ -475,7 +464,7 @@ void cTes_PicEditor::HandlePointer(const vek::PointerEvent& e) {
         // Another button while the stroke's button is held is ignored; a new press of the same
         // button, or one after the stroke's button was let go, means the stroke lost its release
         // (focus change) and gives way to the new one.
-        if (strokeOpen_ && e.button != strokeButton_ && (e.modifiers & ButtonBit(strokeButton_))) return;
+        if (strokeOpen_ && e.button != strokeButton_ && (e.modifiers & vek::ButtonBit(strokeButton_))) return;
         strokeOpen_ = false;
         if (!ScreenToPictureSubPixel(px, py, x, y)) return;
         strokeOpen_ = true;
