@@ -69,7 +69,7 @@ def main():
         p.xdo('mousemove', *next((x, y) for x, y, _, t in p.menu_items('Options') if t == 'Export Drawing'))
         p.wait(lambda: p.value('popup') == '1', 'the popup')
         p.screenshot(os.path.join(out, 'studio-menu.png'))
-        p.key('Escape')
+        p.xdo('key', 'Escape')
         p.wait(lambda: not p.windows(), 'the menu to close')
         p.xdo('mousemove', *p.button('tool4'))
         p.wait(lambda: p.value('popup') == '1', 'the popup')
@@ -87,7 +87,7 @@ def main():
         p.wait(lambda: 'Manual' in p.windows() and not p.menu_items('Manual'), 'the manual page')
         p.xdo('mousemove', sw - 1, sh - 1)
         p.screenshot(os.path.join(out, 'studio-manual.png'))
-        p.key('Escape')
+        p.xdo('key', 'Escape')
         p.click_button('colour15')  # the selected colour: its redefinition menu
         p.wait(lambda: p.menu_items('Colors'), 'the colours menu')
         items = p.menu_items('Colors')
@@ -95,7 +95,7 @@ def main():
         p.wait(lambda: p.menu_items('Pink Colors'), 'the pink shades')
         p.xdo('mousemove', sw - 1, sh - 1)
         p.screenshot(os.path.join(out, 'studio-colours.png'))
-        p.key('Escape')
+        p.xdo('key', 'Escape')
         p.close()
     finally:
         p.kill()
